@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up, builds (release) and runs the main job.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/setup.sh
+cmake --preset release >/dev/null
+cmake --build --preset release
+exec ./build/release/desktop/vantorel-desktop "$@"
