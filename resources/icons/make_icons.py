@@ -337,10 +337,12 @@ def outlined(c, shape, fill, edge=None):
 
 def badge(c, cx, cy, r, color, mark):
     """A round badge with a white minus or cross, for the 'remove' and 'clear' items."""
+    if c.n <= 16:
+        r += 5  # the mark needs a few pixels to read
     disc = circle(cx, cy, r)
     c.erase(disc.grow(c.ow * 1.2))
     outlined(c, disc, vgrad(mix(color, WHITE, 0.25), color, cy - r, cy + r))
-    w = max(r * 0.34, c.ow * 1.6)
+    w = max(r * 0.32, c.ow * 1.2)
     e = r * 0.5
     if mark == "minus":
         c.fill(line(cx - e, cy, cx + e, cy, w), WHITE)
@@ -373,8 +375,9 @@ def folder(c):
 
 def folder_emblem(c, shape):
     """An emblem pressed into the folder's front: a light rim below, a darker body."""
-    c.fill(shape.moved(0, max(1.5, c.ow * 0.6)), (200, 232, 255))
-    c.fill(shape, (54, 118, 190))
+    if c.n > 16:
+        c.fill(shape.moved(0, max(1.5, c.ow * 0.6)), (200, 232, 255))
+    c.fill(shape, (54, 118, 190) if c.n > 16 else (28, 76, 150))
 
 
 def clock(c):
@@ -408,7 +411,7 @@ def stroke_text(c, glyphs, x, y, h, w, color):
         elif g == "e":
             r = h / 2
             cx, cy = x + r, y - r
-            part = arc(cx, cy, r - w / 2, 25, 360, w) | line(cx - r + w / 2, cy, cx + r - w / 2,
+            part = arc(cx, cy, r - w / 2, 40, 360, w) | line(cx - r + w / 2, cy, cx + r - w / 2,
                                                                    cy, w * 0.9)
             adv = h + w * 0.9
         elif g == "x":
@@ -416,8 +419,9 @@ def stroke_text(c, glyphs, x, y, h, w, color):
                 x + w / 2, y - w / 2, x + h * 0.85 - w / 2, y - h + w / 2, w)
             adv = h * 0.85 + w * 0.9
         elif g == "t":
-            part = line(x + w, y - h * 1.45, x + w, y - w, w) | line(x, y - h + w / 2,
-                                                                     x + w * 2.6, y - h + w / 2, w)
+            stem = x + w / 2
+            part = (line(stem, y - h * 1.5, stem, y - w * 1.2, w) | arc(stem + w * 1.2, y - w * 1.2, w * 1.2, 90, 180, w)
+                    | line(x, y - h + w / 2, x + w * 2.4, y - h + w / 2, w * 0.9))
             adv = w * 3
         else:
             raise ValueError(g)
@@ -463,7 +467,7 @@ def icon_extension(c):
         c.fill(circle(54, 98, 7), WHITE)
         c.fill(line(74, 92, 106, 92, 10), WHITE)
     else:
-        stroke_text(c, ".ext", 46, 102, 18, 6, WHITE)
+        stroke_text(c, ".ext", 47, 102, 19, 5, WHITE)
 
 
 def icon_alias(c):
@@ -524,12 +528,15 @@ def icon_product(c):
     tile = rrect(6, 6, 122, 122, 26)
     c.shadow(tile)
     outlined(c, tile, vgrad(BRAND_TOP, BRAND_BOTTOM, 6, 122), edge=(150, 50, 40))
-    if c.small:
-        _menu(c, 18, 20, 72, 3, 1, 22)
-        _menu(c, 60, 46, 112, 2, 0, 22)
+    if c.n <= 16:
+        _menu(c, 16, 16, 70, 3, 1, 30)
+        _menu(c, 64, 46, 114, 2, 0, 30)
+    elif c.small:
+        _menu(c, 16, 18, 70, 4, 1, 20)
+        _menu(c, 64, 40, 114, 3, 0, 20)
     else:
-        _menu(c, 16, 18, 74, 6, 2, 14)
-        _menu(c, 62, 50, 114, 4, 1, 14)
+        _menu(c, 12, 18, 70, 6, 2, 14)
+        _menu(c, 64, 46, 116, 4, 1, 14)
 
 
 def icon_preferences(c):
@@ -605,14 +612,18 @@ def icon_reveal(c):
 
 
 def icon_remove_fork(c):
+    # At 16 px the fork stands upright on whole pixels, or its tines melt together.
+    tiny = c.n <= 16
+    spread, tw, hw = ((-16, 0, 16), 8, 8) if tiny else ((-18, -6, 6, 18), 7 if c.n > 32 else 9, 13)
     tines = None
-    for x in (-18, -6, 6, 18):
-        t = line(x, -52, x, -22, 7 if not c.small else 9)
+    for x in spread:
+        t = line(x, -52, x, -22, tw)
         tines = t if tines is None else tines | t
-    head = rrect(-22, -26, 22, -10, 7)
+    head = rrect(-22 if not tiny else -20, -26, 22 if not tiny else 20, -10, 7)
     neck = polygon([(-20, -14), (20, -14), (6, 8), (-6, 8)])
-    handle = line(0, 4, 0, 56, 13)
-    fork = (tines | head | neck | handle).rotated(28).moved(52, 62)
+    handle = line(0, 4, 0, 56, hw)
+    fork = (tines | head | neck | handle)
+    fork = fork.moved(52, 60) if tiny else fork.rotated(28).moved(52, 62)
     c.shadow(fork)
     outlined(c, fork, vgrad(STEEL_LIGHT, STEEL, 8, 120), edge=(80, 88, 100))
     badge(c, 96, 96, 26, RED, "minus")
@@ -639,10 +650,10 @@ def icon_applications(c):
 
 def icon_utilities(c):
     w = 11 if not c.small else 14
-    wrench = (line(-30, 0, 14, 0, w) | circle(20, 0, 15)) - rrect(20, -5.5, 40, 5.5, 2) - circle(
-        27, 0, 7)
+    wrench = (line(-36, 0, 16, 0, w) | circle(24, 0, 17)) - rrect(24, -6, 46, 6, 2) - circle(
+        32, 0, 8)
     folder(c)
-    folder_emblem(c, wrench.rotated(-45).moved(62, 78))
+    folder_emblem(c, wrench.rotated(-45).moved(62, 76))
 
 
 def icon_developer(c):
