@@ -142,7 +142,8 @@ def polygon(points):
 def arc(cx, cy, r, a0, a1, w):
     """A thick circular arc from screen angle a0 to a1 (degrees, clockwise), round caps."""
     h = w / 2
-    a0r, span = math.radians(a0), math.radians(a1 - a0) % (2 * math.pi)
+    a0r = math.radians(a0)
+    span = min(math.radians(a1 - a0), 2 * math.pi)  # a whole turn gives a ring
     ends = [(cx + r * math.cos(a), cy + r * math.sin(a)) for a in (a0r, a0r + span)]
 
     def sdf(x, y):
