@@ -170,7 +170,8 @@ void* CFPlugInInstanceCreate(CFAllocatorRef allocator, CFUUIDRef factoryUUID, CF
     CFStringRef name = tb::CFStringFromUtf8(function);
     void* symbol = CFBundleGetFunctionPointerForName(bundle, name);
     CFRelease(name);
-    if (!symbol) return nullptr;
+    // Another plug-in may declare the same factory with code that loads.
+    if (!symbol) continue;
     return reinterpret_cast<CFPlugInFactoryFunction>(symbol)(allocator, typeUUID);
   }
   return nullptr;

@@ -78,8 +78,9 @@ TEST_F(Bundle, ReadsBinaryPlistAndSurvivesDamagedOnes) {
   EXPECT_FALSE(CFBundleLoadExecutable(binary));  // no Contents/MacOS/Binary
   CFRelease(binary);
 
-  for (const char* bad : {"<?xml version=\"1.0\"?><plist><dict><key>CFBundle", "bplist00\xD1\x01\x02\x51garbage",
-                          "<plist version=\"1.0\"><array/></plist>"}) {
+  for (const char* bad :
+       {"<?xml version=\"1.0\"?><plist><dict><key>CFBundle", "bplist00\xD1\x01\x02\x51garbage",
+        "<plist version=\"1.0\"><array/></plist>"}) {
     CFBundleRef damaged = CreateBundle(makeBundle("Damaged.bundle", bad));
     ASSERT_NE(damaged, nullptr);
     EXPECT_EQ(CFBundleGetIdentifier(damaged), nullptr);
