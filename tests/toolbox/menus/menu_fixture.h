@@ -13,7 +13,9 @@
 class MenuTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(CreateNewMenu(128, 0, &menu_), noErr); }
-  void TearDown() override { DisposeMenu(menu_); }
+  void TearDown() override {
+    if (menu_) DisposeMenu(menu_);
+  }
 
   // The item's text through the Pascal path (Mac Roman bytes).
   std::string PascalText(MenuItemIndex item) {
