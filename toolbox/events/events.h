@@ -40,6 +40,16 @@ typedef struct HICommand {
   } menu;
 } HICommand;
 
+// Command IDs the toolbox itself knows. The application target's standard handler quits the
+// event loop on kHICommandQuit.
+enum : UInt32 {
+  kHICommandOK = 'ok  ',
+  kHICommandCancel = 'not!',
+  kHICommandQuit = 'quit',
+  kHICommandAbout = 'abou',
+  kHICommandClose = 'clos',
+};
+
 enum { kHICommandFromMenu = 1 << 0, kHICommandFromControl = 1 << 1, kHICommandFromWindow = 1 << 2 };
 
 enum { kEventAttributeNone = 0, kEventAttributeUserEvent = 1 << 0 };

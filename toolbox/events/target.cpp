@@ -1,6 +1,7 @@
 // Event targets: their handler lists, parents and standard handlers.
 #include "toolbox/events/target.h"
 
+#include "toolbox/events/event_loop.h"
 #include "toolbox/events/handler_registry.h"
 
 namespace tb::events {
@@ -54,8 +55,31 @@ void DisposeTarget(Target* target) {
 
 }  // namespace tb::events
 
+namespace {
+
+// The application's standard handler: a quit command ends RunApplicationEventLoop.
+OSStatus StandardApplicationHandler(EventHandlerCallRef, EventRef event, void*) {
+  if (GetEventClass(event) != kEventClassCommand || GetEventKind(event) != kEventCommandProcess) {
+    return eventNotHandledErr;
+  }
+  HICommand command;
+  if (GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command,
+                        nullptr, &command) != noErr ||
+      command.commandID != kHICommandQuit) {
+    return eventNotHandledErr;
+  }
+  QuitApplicationEventLoop();
+  return noErr;
+}
+
+}  // namespace
+
 EventTargetRef GetApplicationEventTarget() {
   // Lives for the whole process.
-  static tb::events::Target* application = tb::events::NewTarget();
+  static tb::events::Target* application = [] {
+    tb::events::Target* target = tb::events::NewTarget();
+    tb::events::SetStandardHandler(target, StandardApplicationHandler, nullptr);
+    return target;
+  }();
   return application;
 }

@@ -70,6 +70,19 @@ TEST(EventLoop, PostedEventsReachTheirTargetInOrderEvenIfItIsDisposedMeanwhile) 
   EXPECT_EQ(kinds.size(), 2u);  // a disposed target has no handlers left
 }
 
+TEST(EventLoop, QuitCommandEndsTheLoop) {
+  tb::events::SetIdleWait([](EventTimeout) {
+    EventRef event = nullptr;
+    CreateEvent(nullptr, kEventClassCommand, kEventCommandProcess, 0, 0, &event);
+    HICommand quit = {0, kHICommandQuit, {nullptr, 0}};
+    SetEventParameter(event, kEventParamDirectObject, typeHICommand, sizeof quit, &quit);
+    tb::events::PostEvent(event, GetApplicationEventTarget());
+    ReleaseEvent(event);
+  });
+  RunApplicationEventLoop();  // returns: the standard handler quit it
+  tb::events::SetIdleWait(nullptr);
+}
+
 struct TimerState {
   int fired = 0;
   int quitAfter = 0;
