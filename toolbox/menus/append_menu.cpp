@@ -75,7 +75,11 @@ std::vector<Item> ParseItems(ConstStr255Param data) {
 
 void AppendMenu(MenuRef menu, ConstStr255Param data) {
   if (!tb::menus::Live(menu) || !data) return;
-  for (Item& item : ParseItems(data)) menu->menu.items.push_back(std::move(item));
+  auto& items = menu->menu.items;
+  for (Item& item : ParseItems(data)) {
+    if (items.size() >= 0xFFFF) break;  // item indexes are 16-bit
+    items.push_back(std::move(item));
+  }
 }
 
 void InsertMenuItem(MenuRef menu, ConstStr255Param itemString, short afterItem) {
@@ -83,6 +87,7 @@ void InsertMenuItem(MenuRef menu, ConstStr255Param itemString, short afterItem) 
   auto& items = menu->menu.items;
   size_t at = afterItem < 0 ? 0 : std::min<size_t>(afterItem, items.size());
   for (Item& item : ParseItems(itemString)) {
+    if (items.size() >= 0xFFFF) break;
     items.insert(items.begin() + at++, std::move(item));
   }
 }
