@@ -116,8 +116,8 @@ ResourceMap ResourceFile::snapshot() const {
 }
 
 OSErr ResourceFile::update() {
-  if (!changed()) return noErr;
-  if (!writable()) return wrPermErr;
+  if (!changed() || (attributes_ & kMapReadOnly)) return noErr;  // a read-only map stays as is
+  if (!writable_) return wrPermErr;
   ResourceMap map = snapshot();
   auto bytes = SerializeResourceFork(map);
   if (!bytes) return memFullErr;

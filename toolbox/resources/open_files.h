@@ -44,6 +44,8 @@ class ResourceFile {
   bool writable() const { return writable_ && !(attributes_ & kMapReadOnly); }
   UInt16 attributes() const { return attributes_; }
   void markChanged() { attributes_ |= kMapChanged; }
+  // Marks the map changed, so the new attributes are written.
+  void setAttributes(UInt16 attributes) { attributes_ = attributes | kMapChanged; }
   bool changed() const { return attributes_ & kMapChanged; }
 
   std::vector<TypeEntry>& types() { return types_; }

@@ -148,6 +148,34 @@ void SetResAttrs(Handle theResource, SInt16 attrs) {
   file->markChanged();
 }
 
+void SetResInfo(Handle theResource, SInt16 theID, ConstStr255Param name) {
+  ResourceFile* file = nullptr;
+  auto* res = Locate(theResource, &file);
+  if (!res) return;
+  if (!file->writable() || (res->resource.attributes & tb::resources::kResProtected)) {
+    return SetResError(resAttrErr);
+  }
+  res->resource.id = theID;
+  if (name) {
+    res->resource.name.reset();
+    if (name[0] > 0) res->resource.name.emplace(tb::PascalView(name));
+  }
+  file->markChanged();
+}
+
+SInt16 GetResFileAttrs(SInt16 refNum) {
+  auto* file = OpenFiles::shared().find(refNum);
+  SetResError(file ? noErr : resFNotFound);
+  return file ? static_cast<SInt16>(file->attributes()) : 0;
+}
+
+void SetResFileAttrs(SInt16 refNum, SInt16 attrs) {
+  auto* file = OpenFiles::shared().find(refNum);
+  if (!file) return SetResError(resFNotFound);
+  file->setAttributes(static_cast<UInt16>(attrs));
+  SetResError(noErr);
+}
+
 void AddResource(Handle theData, ResType theType, SInt16 theID, ConstStr255Param name) {
   auto& files = OpenFiles::shared();
   ResourceFile* file = files.current();

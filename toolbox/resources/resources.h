@@ -52,3 +52,7 @@ void ReleaseResource(Handle theResource);
 void ChangedResource(Handle theResource);
 void WriteResource(Handle theResource);
 void SetResAttrs(Handle theResource, SInt16 attrs);
+// A nullptr name keeps the name; the empty name removes it.
+void SetResInfo(Handle theResource, SInt16 theID, ConstStr255Param name);
+SInt16 GetResFileAttrs(SInt16 refNum);
+void SetResFileAttrs(SInt16 refNum, SInt16 attrs);

@@ -204,6 +204,34 @@ TEST(ResourceFileInMemory, ReadOnlyFileRefusesChanges) {
   DisposeHandle(extra);
 }
 
+TEST(ResourceFileInMemory, InfoAndFileAttributesReachTheFork) {
+  ResourceMap map;
+  map.types = {{'pref', {{1, "old name", 0, {1}}}}};
+  auto fork = ForkWith(map);
+  SInt16 ref = Open(fork);
+  Handle h = Get1Resource('pref', 1);
+  SetResInfo(h, -5, PStr(""));
+  SetResAttrs(h, resPurgeable);
+  SetResFileAttrs(ref, mapCompact);
+  CloseResFile(ref);
+  ASSERT_EQ(ResError(), noErr);
+  ResourceMap written = Parsed(*fork);
+  EXPECT_EQ(written.attributes, mapCompact);
+  const Resource* res = FindIn(written, 'pref', -5);
+  ASSERT_NE(res, nullptr);
+  EXPECT_FALSE(res->name.has_value());
+  EXPECT_EQ(res->attributes, resPurgeable);
+  EXPECT_EQ(res->data, Bytes{1});
+
+  // A map marked read-only is never rewritten.
+  ref = Open(fork);
+  SetResFileAttrs(ref, mapReadOnly);
+  const Bytes before = *fork;
+  CloseResFile(ref);
+  EXPECT_EQ(ResError(), noErr);
+  EXPECT_EQ(*fork, before);
+}
+
 TEST(ResourceFileInMemory, RoundTripThroughCloseAndReopen) {
   auto fork = std::make_shared<Bytes>(SerializeResourceFork(EmptyResourceMap()).value());
   SInt16 ref = Open(fork);
