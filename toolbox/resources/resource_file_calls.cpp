@@ -94,7 +94,7 @@ SInt16 OpenAt(const FSRef& ref, Fork fork, SInt8 permission) {
 }
 
 SInt16 OpenSpec(const FSSpec* spec, Fork fork, SInt8 permission) {
-  FSRef ref;
+  FSRef ref{};
   OSErr err = spec ? FSpMakeFSRef(spec, &ref) : paramErr;
   if (err != noErr) {
     SetResError(err);
@@ -145,7 +145,7 @@ void FSpCreateResFile(const FSSpec* spec, OSType creator, OSType fileType, Scrip
   if (!spec) return SetResError(paramErr);
   OSErr err = FSpCreate(spec, creator, fileType, scriptTag);
   if (err != noErr && err != dupFNErr) return SetResError(err);
-  FSRef ref;
+  FSRef ref{};
   if (err = FSpMakeFSRef(spec, &ref); err != noErr) return SetResError(err);
   if (OpenFiles::shared().findKey(KeyOf(ref, Fork::resource))) return SetResError(dupFNErr);
 
