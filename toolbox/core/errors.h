@@ -5,6 +5,7 @@
 
 enum {
   noErr = 0,
+  unimpErr = -4,
   // File Manager
   dirFulErr = -33,
   dskFulErr = -34,
