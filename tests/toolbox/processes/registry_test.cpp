@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -240,6 +241,18 @@ TEST_F(ProcessRegistry, InformationFromTheBundleAndNameRules) {
   EXPECT_EQ(GetProcessInformation(&none, &info), paramErr);
   ProcessSerialNumber init{1, 1};
   EXPECT_EQ(GetProcessInformation(&init, &info), procNotFound);
+}
+
+TEST_F(ProcessRegistry, BundleLocationComesFromTheFileManager) {
+  fs::path bundle = disk() / "Applications" / "Tool.app";
+  fs::create_directories(bundle / "Contents");
+  ASSERT_EQ(tb::processes::RegisterCurrentProcess('APPL', 'TOOL', "", bundle, 0), noErr);
+  ProcessSerialNumber self{0, kCurrentProcess};
+  alignas(8) unsigned char ref[128] = {};
+  OSStatus status = GetProcessBundleLocation(&self, reinterpret_cast<FSRef*>(ref));
+  if (status == unimpErr) GTEST_SKIP() << "toolbox built without the File Manager";
+  EXPECT_EQ(status, noErr);
+  EXPECT_NE(std::count(std::begin(ref), std::end(ref), 0), 128);
 }
 
 }  // namespace
