@@ -2,7 +2,8 @@
 //
 // Every toolbox process enters itself in a per-user registry the first time it calls a
 // Process Manager function (or when its host registers it at start), so each process sees
-// the others. A process number is {0, pid}.
+// the others. A process number is {0, pid}; pids 1 and 2, whose numbers kSystemProcess and
+// kCurrentProcess take, are {1, pid}.
 #pragma once
 
 #include <sys/types.h>
