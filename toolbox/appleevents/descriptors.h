@@ -209,7 +209,7 @@ OSErr Deserialize(std::span<const uint8_t> bytes, AEDesc* out);
 constexpr int kMaxNesting = 32;
 
 // A coercion between two plain types that another manager knows how to make (an alias to a
-// file specification, for instance). Returns noErr and fills `out`, or errAECoercionFail.
+// FSSpec, for instance). Returns noErr and fills `out`, or errAECoercionFail.
 using CoercionFn = OSErr (*)(DescType fromType, std::span<const uint8_t> data, DescType toType,
                              std::vector<uint8_t>* out);
 // Adds (or, with nullptr, removes) the coercion from one type to another.
