@@ -5,6 +5,7 @@
 
 enum {
   noErr = 0,
+  unimpErr = -4,
   // File Manager
   dirFulErr = -33,
   dskFulErr = -34,
@@ -55,6 +56,7 @@ enum {
   mapReadErr = -199,
   // Process Manager
   procNotFound = -600,
+  appIsDaemon = -606,
   // Apple Event Manager
   errAECoercionFail = -1700,
   errAEDescNotFound = -1701,
@@ -62,6 +64,7 @@ enum {
   errAEWrongDataType = -1703,
   errAENotAEDesc = -1704,
   errAEBadListItem = -1705,
+  errAENotAppleEvent = -1707,
   errAEEventNotHandled = -1708,
   errAEUnknownSendMode = -1710,
   errAEUnknownAddressType = -1716,
