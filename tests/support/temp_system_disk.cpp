@@ -13,6 +13,8 @@ void TempSystemDisk::SetUp() {
   root_ = pattern;
   std::filesystem::create_directories(disk());
   std::filesystem::create_directories(runtime());
+  // The process registry refuses a runtime directory others could write to.
+  std::filesystem::permissions(runtime(), std::filesystem::perms::owner_all);
   setenv("VANTOREL_SYSTEM_DISK", disk().c_str(), 1);
   setenv("VANTOREL_RUNTIME_DIR", runtime().c_str(), 1);
 }

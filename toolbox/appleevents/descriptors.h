@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "toolbox/core/desc_types.h"
 #include "toolbox/core/errors.h"
 #include "toolbox/core/types.h"
 
@@ -32,24 +33,15 @@ typedef SInt32 AETransactionID;
 typedef SInt32 AESendMode;
 typedef SInt16 AESendPriority;
 
+// The scalar types shared with Carbon event parameters are in desc_types.h.
 enum : DescType {
   typeNull = 'null',
-  typeWildCard = '****',
-  typeChar = 'TEXT',
   typeUTF8Text = 'utf8',
   typeUnicodeText = 'utxt',  // UTF-16 in the host's byte order
-  typeSInt16 = 'shor',
   typeShortInteger = 'shor',
-  typeSInt32 = 'long',
-  typeLongInteger = 'long',
-  typeUInt32 = 'magn',
-  typeSInt64 = 'comp',
   typeIEEE32BitFloatingPoint = 'sing',
-  typeIEEE64BitFloatingPoint = 'doub',
-  typeBoolean = 'bool',
   typeTrue = 'true',
   typeFalse = 'fals',
-  typeType = 'type',
   typeKeyword = 'keyw',
   typeEnumerated = 'enum',
   typeFSS = 'fss ',
