@@ -5,4 +5,4 @@ cd "$(dirname "$0")"
 ./scripts/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-exec ./build/release/desktop/vantorel-desktop "$@"
+exec ./build/release/desktop/vantorel-desktop --install-plugin build/release/Vantorel.plugin "$@"
