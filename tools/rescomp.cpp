@@ -129,15 +129,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::string absolute = std::filesystem::absolute(output).lexically_normal().string();
-  FSRef ref;
-  FSSpec spec;
-  if (FSPathMakeRef(reinterpret_cast<const UInt8*>(absolute.c_str()), &ref, nullptr) != noErr ||
-      FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, &spec, nullptr) != noErr) {
-    std::fprintf(stderr, "rescomp: cannot reach %s\n", output.c_str());
-    return 1;
-  }
-  SInt16 file = tb::resources::OpenResFileInDataFork(spec, fsRdWrPerm);
+  SInt16 file = tb::resources::OpenResFileAtPath(output, fsRdWrPerm);
   if (file == -1) {
     std::fprintf(stderr, "rescomp: cannot open %s (error %d)\n", output.c_str(), ResError());
     return 1;

@@ -110,28 +110,16 @@ SInt16 OpenResFileInDataFork(const FSSpec& spec, SInt8 permission) {
 }
 
 SInt16 OpenResFileAtPath(const std::filesystem::path& path, SInt8 permission) {
-  // A partial pathname from the root of the Linux root's volume: ":usr:share:x.rsrc", with
-  // the ':' of Linux names shown as '/' as the File Manager does.
-  std::string partial;
-  for (const auto& part : std::filesystem::absolute(path).relative_path()) {
-    std::string name = part.string();
-    for (char& c : name) c = c == ':' ? '/' : c;
-    partial += ':' + name;
-  }
-  auto roman = MacRomanFromUtf8(partial);
-  if (!roman || roman->size() > 255) {
-    SetResError(bdNamErr);
-    return -1;
-  }
-  Str255 name;
-  SetPascal(name, sizeof name, *roman);
-  FSSpec spec;
-  OSErr err = FSMakeFSSpec(kVantorelRootVRefNum, fsRtDirID, name, &spec);
+  std::error_code error;
+  std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
+  FSRef ref{};
+  OSErr err = error ? bdNamErr
+                    : FSPathMakeRef(reinterpret_cast<const UInt8*>(absolute.c_str()), &ref, nullptr);
   if (err != noErr) {
     SetResError(err);
     return -1;
   }
-  return OpenSpec(&spec, Fork::data, permission);
+  return OpenAt(ref, Fork::data, permission);
 }
 
 }  // namespace tb::resources
