@@ -17,7 +17,9 @@ typedef struct CFRange {
   CFIndex location;
   CFIndex length;
 } CFRange;
-inline CFRange CFRangeMake(CFIndex location, CFIndex length) { return {location, length}; }
+inline CFRange CFRangeMake(CFIndex location, CFIndex length) {
+  return {location, length};
+}
 
 typedef const struct __CFAllocator* CFAllocatorRef;
 typedef const struct __CFString* CFStringRef;
@@ -29,7 +31,11 @@ typedef struct __CFBundle* CFBundleRef;
 typedef struct __CFBundle* CFPlugInRef;
 typedef const struct __CFURL* CFURLRef;
 
-typedef enum { kCFCompareLessThan = -1, kCFCompareEqualTo = 0, kCFCompareGreaterThan = 1 } CFComparisonResult;
+typedef enum {
+  kCFCompareLessThan = -1,
+  kCFCompareEqualTo = 0,
+  kCFCompareGreaterThan = 1
+} CFComparisonResult;
 
 constexpr CFIndex kCFNotFound = -1;
 // Only the default allocator exists; the argument is accepted and ignored everywhere.

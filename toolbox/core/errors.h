@@ -29,6 +29,7 @@ enum {
   dirNFErr = -120,
   badMovErr = -122,
   notAFileErr = -1302,
+  diffVolErr = -1303,
   errFSBadFSRef = -1401,
   errFSBadForkName = -1402,
   errFSBadBuffer = -1403,
@@ -38,6 +39,8 @@ enum {
   errFSForkNotFound = -1409,
   errFSNameTooLong = -1410,
   errFSNoMoreItems = -1417,
+  errFSRefsDifferent = -1420,
+  pathTooLongErr = -2095,
   // Memory Manager
   memFullErr = -108,
   nilHandleErr = -109,

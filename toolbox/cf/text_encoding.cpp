@@ -1,0 +1,5 @@
+#include "toolbox/cf/text_encoding.h"
+
+TextEncoding GetApplicationTextEncoding(void) {
+  return kTextEncodingMacRoman;
+}

@@ -1,0 +1,129 @@
+#include "toolbox/files/sidecar.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "toolbox/files/posix.h"
+
+namespace tb::files {
+namespace {
+
+SidecarSummary Summarize(int fd) {
+  SidecarSummary out;
+  if (fd < 0) return out;
+  struct stat st;
+  uint8_t prefix[4096];
+  ssize_t got = pread(fd, prefix, sizeof prefix, 0);
+  if (got <= 0 || fstat(fd, &st) != 0) return out;
+  auto descriptors =
+      appledouble::ReadDescriptors(std::span<const uint8_t>(prefix, static_cast<size_t>(got)),
+                                   static_cast<uint64_t>(st.st_size));
+  if (!descriptors) return out;
+  auto readAt = [&](const appledouble::Descriptor& d, uint8_t* into, size_t n) {
+    n = std::min<uint64_t>(n, d.length);
+    if (d.offset + n <= static_cast<uint64_t>(got)) {
+      std::memcpy(into, prefix + d.offset, n);
+    } else if (pread(fd, into, n, static_cast<off_t>(d.offset)) != static_cast<ssize_t>(n)) {
+      std::memset(into, 0, n);
+    }
+  };
+  bool seenInfo = false, seenFork = false;
+  for (auto& d : *descriptors) {
+    if (d.id == appledouble::kFinderInfo && !seenInfo) {
+      seenInfo = true;
+      readAt(d, out.finderInfo.data(), out.finderInfo.size());
+    } else if (d.id == appledouble::kResourceFork && !seenFork) {
+      seenFork = true;
+      out.resourceForkLength = d.length;
+    } else if (d.id == appledouble::kMacFileInfo && d.length >= 4) {
+      uint8_t info[4] = {};
+      readAt(d, info, 4);
+      out.locked = (info[3] & 0x01) != 0;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+bool IsSidecarName(std::string_view leaf) {
+  return leaf.size() > 2 && leaf.starts_with("._");
+}
+
+std::string SidecarPath(std::string_view itemPath) {
+  auto slash = itemPath.rfind('/');
+  std::string out(itemPath.substr(0, slash + 1));
+  out += "._";
+  out += itemPath.substr(slash + 1);
+  return out;
+}
+
+SidecarSummary ReadSidecarSummary(int dirFd, std::string_view leaf) {
+  std::string name = "._";
+  name += leaf;
+  Fd fd(openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  return Summarize(fd.get());
+}
+
+SidecarSummary ReadSidecarSummary(std::string_view itemPath) {
+  Fd fd(open(SidecarPath(itemPath).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  return Summarize(fd.get());
+}
+
+appledouble::Sidecar LoadSidecar(std::string_view itemPath) {
+  auto bytes = ReadWholeFile(SidecarPath(itemPath));
+  if (!bytes) return {};
+  auto decoded = appledouble::Decode(*bytes);
+  return decoded ? std::move(*decoded) : appledouble::Sidecar{};
+}
+
+OSErr WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
+  std::string temp = path + ".vtmp-XXXXXX";
+  Fd fd(mkstemp(temp.data()));
+  if (!fd) return ErrorFromErrno(errno);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      OSErr err = ErrorFromErrno(errno ? errno : EIO);
+      unlink(temp.c_str());
+      return err;
+    }
+    done += static_cast<size_t>(n);
+  }
+  fchmod(fd.get(), 0644);
+  if (fsync(fd.get()) != 0 || rename(temp.c_str(), path.c_str()) != 0) {
+    OSErr err = ErrorFromErrno(errno);
+    unlink(temp.c_str());
+    return err;
+  }
+  return noErr;
+}
+
+OSErr StoreSidecar(std::string_view itemPath, const appledouble::Sidecar& sidecar) {
+  std::string path = SidecarPath(itemPath);
+  if (sidecar.empty()) {
+    if (unlink(path.c_str()) != 0 && errno != ENOENT) return ErrorFromErrno(errno);
+    return noErr;
+  }
+  auto bytes = appledouble::Encode(sidecar);
+  return WriteFileAtomically(path, bytes);
+}
+
+OSErr MoveSidecar(std::string_view fromItemPath, std::string_view toItemPath) {
+  std::string from = SidecarPath(fromItemPath), to = SidecarPath(toItemPath);
+  if (rename(from.c_str(), to.c_str()) != 0 && errno != ENOENT) return ErrorFromErrno(errno);
+  return noErr;
+}
+
+void RemoveSidecar(std::string_view itemPath) {
+  unlink(SidecarPath(itemPath).c_str());
+}
+
+}  // namespace tb::files
