@@ -6,10 +6,12 @@
 #include <map>
 
 #include "tests/support/temp_system_disk.h"
-#include "tests/toolbox/resources/memory_fork.h"
 #include "toolbox/core/fourcc.h"
 #include "toolbox/core/memory.h"
+#include "toolbox/core/pascal.h"
 #include "toolbox/core/text.h"
+#include "toolbox/resources/resource_map.h"
+#include "toolbox/resources/resource_open.h"
 #include "toolbox/resources/resources.h"
 
 namespace tb::resources {
@@ -105,9 +107,11 @@ void ExpectMatches(const ResourceMap& map, const Expected& expected) {
   }
 }
 
-class SharedResourceFork : public ::testing::TestWithParam<const char*> {
+class SharedResourceFork : public tb::test::TempSystemDisk,
+                           public ::testing::WithParamInterface<const char*> {
  protected:
   void SetUp() override {
+    TempSystemDisk::SetUp();
     auto fixtures = tb::test::SharedFixtures();
     if (!fixtures) GTEST_SKIP() << "shared fixtures not present: resource-fork fixtures skipped";
     folder = *fixtures / "resource-forks" / GetParam();
@@ -128,12 +132,15 @@ TEST_P(SharedResourceFork, ParsesAsTheDecompilerReported) {
   ExpectMatches(again, expected);
 }
 
-TEST_P(SharedResourceFork, EveryResourceLoadsThroughTheResourceManager) {
+TEST_P(SharedResourceFork, EveryResourceLoadsFromADataForkOpen) {
   const Expected expected = LoadExpected(folder / "expected.plist");
-  auto fork = std::make_shared<Bytes>(tb::test::ReadBytes(folder / "resources.rsrc"));
-  OSErr err = noErr;
-  SInt16 ref = test::OpenInMemory(fork, false, &err);
-  ASSERT_EQ(err, noErr);
+  tb::test::WriteBytes(disk() / "Fixture.rsrc", tb::test::ReadBytes(folder / "resources.rsrc"));
+  FSSpec spec{};
+  ASSERT_EQ(FSMakeFSSpec(kVantorelSystemDiskVRefNum, fsRtDirID, PStr("Fixture.rsrc"), &spec),
+            noErr);
+  SInt16 ref = OpenResFileInDataFork(spec, fsRdPerm);
+  ASSERT_NE(ref, -1) << ResError();
+  EXPECT_EQ(CurResFile(), ref);
   for (const auto& [type, resources] : expected.types) {
     EXPECT_EQ(Count1Resources(type), static_cast<SInt16>(resources.size()));
     for (const auto& want : resources) {
