@@ -1,6 +1,8 @@
 // The COM conventions plug-in interfaces follow: interface IDs, result codes, IUnknown's ID.
 #pragma once
 
+#include <cstddef>
+
 #include "toolbox/cf/uuid.h"
 
 typedef CFUUIDBytes REFIID;

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_system_disk.h"
 #include "toolbox/cf/strings_file.h"
 #include "toolbox/core/text.h"
 
@@ -81,6 +82,16 @@ TEST(StringsFile, DamagedFilesFailCleanly) {
   for (size_t i = 0; i < damaged.size(); ++i) {
     EXPECT_FALSE(ParseStringsFile(damaged[i]).has_value()) << "case " << i;
   }
+}
+
+TEST(StringsFile, ReadsThePlugInsOwnTable) {
+  std::vector<unsigned char> raw =
+      tb::test::ReadBytes(std::filesystem::path(VANTOREL_SOURCE_DIR) /
+                          "resources/plugin/English.lproj/Localizable.strings");
+  ASSERT_FALSE(raw.empty());
+  std::optional<StringsTable> table = ParseStringsFile(std::as_bytes(std::span(raw)));
+  ASSERT_TRUE(table.has_value());
+  EXPECT_EQ(table->at(u"Plugin name"), u"Vantorel");
 }
 
 }  // namespace
