@@ -67,6 +67,7 @@ class LaunchServices : public TempSystemDisk {
     FSRef ref = Ref(path);
     LSItemInfoRecord info;
     EXPECT_EQ(LSCopyItemInfoForRef(&ref, which, &info), noErr);
+    if (info.extension) CFRelease(info.extension);
     return info.flags;
   }
 };
