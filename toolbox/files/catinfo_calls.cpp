@@ -92,10 +92,12 @@ OSErr GetIndexed(CInfoPBRec* pb, Volume* volume, uint32_t folderId, size_t index
   if (!snapshot) {
     auto folder = FolderById(volume, folderId);
     if (!folder) return folder.error();
-    auto fresh = Snapshot(volume, folderId, folder->path, index > 1);
+    auto fresh = Snapshot(folder->volume, folder->id, folder->path, index > 1);
     if (!fresh) return fresh.error();
     snapshot = *fresh;
   }
+  volume = snapshot->volume;
+  folderId = snapshot->folderId;
   if (index > snapshot->entries.size()) return fnfErr;
   const auto& entry = snapshot->entries[index - 1];
   struct stat st;

@@ -277,6 +277,35 @@ TEST_F(Catalog, VolumesAndTheirRoots) {
   EXPECT_EQ(SInt16{info.volume}, kVantorelSystemDiskVRefNum);
   EXPECT_EQ(UInt32{info.nodeID}, UInt32{fsRtDirID});
 
+  // Reached from the root volume, the system disk's directory is the system disk's root.
+  FSRef tempRef = Ref(this->root()), viaRoot{};
+  ASSERT_EQ(FSGetCatalogInfo(&tempRef, kFSCatInfoVolume, &info, nullptr, nullptr, nullptr), noErr);
+  EXPECT_EQ(SInt16{info.volume}, kVantorelRootVRefNum);
+  const UniChar diskName[] = {'d', 'i', 's', 'k'};
+  ASSERT_EQ(FSMakeFSRefUnicode(&tempRef, 4, diskName, 0, &viaRoot), noErr);
+  EXPECT_EQ(FSCompareFSRefs(&viaRoot, &disk_), noErr);
+  Touch(disk() / "inside");
+  SInt32 tempId = static_cast<SInt32>(IdOf(this->root()));
+  SInt32 diskIdOnRoot = 0;
+  for (SInt16 i = 1;; ++i) {
+    CInfoPBRec walk{};
+    Str entry{};
+    walk.hFileInfo.ioNamePtr = entry.data();
+    walk.hFileInfo.ioVRefNum = kVantorelRootVRefNum;
+    walk.hFileInfo.ioDirID = tempId;
+    walk.hFileInfo.ioFDirIndex = i;
+    if (PBGetCatInfoSync(&walk) != noErr) break;
+    if (FromP(entry.data()) == "disk") diskIdOnRoot = walk.dirInfo.ioDrDirID;
+  }
+  ASSERT_NE(diskIdOnRoot, 0);
+  CInfoPBRec inside{};
+  inside.hFileInfo.ioVRefNum = kVantorelRootVRefNum;
+  inside.hFileInfo.ioDirID = diskIdOnRoot;
+  inside.hFileInfo.ioFDirIndex = 1;
+  ASSERT_EQ(PBGetCatInfoSync(&inside), noErr);
+  EXPECT_EQ(SInt16{inside.hFileInfo.ioVRefNum}, kVantorelSystemDiskVRefNum);
+  EXPECT_EQ(SInt32{inside.hFileInfo.ioFlParID}, fsRtDirID);
+
   HParamBlockRec pb{};
   Str name{};
   pb.volumeParam.ioNamePtr = name.data();
