@@ -1,5 +1,6 @@
 // Catalog: IDs, names, indexed enumeration, specifications, volumes and standard folders.
 #include <dirent.h>
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -143,6 +144,27 @@ TEST_F(Catalog, EnumerationSeesChangesToTheFolder) {
   EXPECT_EQ(count(), 2);
   fs::remove(disk() / "W" / "one");
   EXPECT_EQ(count(), 1);
+}
+
+TEST_F(Catalog, EntryCountIsCappedInSixteenBitsButNotInValence) {
+  fs::path big = disk() / "Big";
+  fs::create_directory(big);
+  for (int i = 0; i < 65537; ++i) {
+    int fd = open((big / std::to_string(i)).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    close(fd);
+  }
+  CInfoPBRec pb{};
+  Str name = P("Big");
+  pb.hFileInfo.ioNamePtr = name.data();
+  pb.hFileInfo.ioVRefNum = kVantorelSystemDiskVRefNum;
+  pb.hFileInfo.ioDirID = fsRtDirID;
+  ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
+  EXPECT_EQ(UInt16{pb.dirInfo.ioDrNmFls}, 65535);
+  FSRef ref = Ref(big);
+  FSCatalogInfo info{};
+  ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoValence, &info, nullptr, nullptr, nullptr), noErr);
+  EXPECT_EQ(UInt32{info.valence}, 65537u);
 }
 
 struct NameCase {
