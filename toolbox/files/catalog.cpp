@@ -81,7 +81,7 @@ std::string_view Node::leaf() const {
 
 Result<Node> NodeAtPath(const std::string& path) {
   Node node;
-  if (lstat(path.c_str(), &node.st) != 0) return ErrorFromErrno(errno);
+  if (!StatItem(AT_FDCWD, path.c_str(), &node.st, &node.birth)) return ErrorFromErrno(errno);
   node.volume = VolumeForPath(path);
   node.id = NodeId(*node.volume, node.st.st_dev, node.st.st_ino);
   node.path = node.id == fsRtDirID ? node.volume->root : path;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 #include "toolbox/files/posix.h"
@@ -40,6 +41,12 @@ SidecarSummary Summarize(int fd) {
     } else if (d.id == appledouble::kResourceFork && !seenFork) {
       seenFork = true;
       out.resourceForkLength = d.length;
+    } else if (d.id == appledouble::kFileDates && d.length >= 4) {
+      uint8_t date[4] = {};
+      readAt(d, date, 4);
+      auto value = static_cast<int32_t>((uint32_t{date[0]} << 24) | (uint32_t{date[1]} << 16) |
+                                        (uint32_t{date[2]} << 8) | date[3]);
+      if (value != INT32_MIN) out.created = value;  // 0x80000000: unknown
     } else if (d.id == appledouble::kMacFileInfo && d.length >= 4) {
       uint8_t info[4] = {};
       readAt(d, info, 4);
