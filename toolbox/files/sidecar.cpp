@@ -17,13 +17,18 @@ namespace {
 SidecarSummary Summarize(int fd) {
   SidecarSummary out;
   if (fd < 0) return out;
-  struct stat st;
   uint8_t prefix[4096];
   ssize_t got = pread(fd, prefix, sizeof prefix, 0);
-  if (got <= 0 || fstat(fd, &st) != 0) return out;
-  auto descriptors =
-      appledouble::ReadDescriptors(std::span<const uint8_t>(prefix, static_cast<size_t>(got)),
-                                   static_cast<uint64_t>(st.st_size));
+  if (got <= 0) return out;
+  // A short read of a regular file ends at its end; only a larger file needs its size asked.
+  uint64_t size = static_cast<uint64_t>(got);
+  if (got == sizeof prefix) {
+    struct stat st;
+    if (fstat(fd, &st) != 0) return out;
+    size = static_cast<uint64_t>(st.st_size);
+  }
+  auto descriptors = appledouble::ReadDescriptors(
+      std::span<const uint8_t>(prefix, static_cast<size_t>(got)), size);
   if (!descriptors) return out;
   auto readAt = [&](const appledouble::Descriptor& d, uint8_t* into, size_t n) {
     n = std::min<uint64_t>(n, d.length);
