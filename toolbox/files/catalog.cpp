@@ -81,7 +81,7 @@ std::string_view Node::leaf() const {
 
 Result<Node> NodeAtPath(const std::string& path) {
   Node node;
-  if (lstat(path.c_str(), &node.st) != 0) return ErrorFromErrno(errno);
+  if (!StatItem(AT_FDCWD, path.c_str(), &node.st, &node.birth)) return ErrorFromErrno(errno);
   node.volume = VolumeForPath(path);
   node.id = NodeId(*node.volume, node.st.st_dev, node.st.st_ino);
   node.path = node.id == fsRtDirID ? node.volume->root : path;
@@ -100,7 +100,11 @@ Result<Node> NodeById(Volume* volume, uint32_t id) {
   if (auto it = volume->paths.find(id); it != volume->paths.end()) {
     std::string path = it->second;
     auto node = NodeAtPath(path);
-    if (node && node->id == id && node->volume == volume) return node;
+    // The system disk's directory, met on the root volume, is the system disk's root.
+    bool sameItem =
+        node && ((node->volume == volume && node->id == id) ||
+                 (node->isRoot() && NodeId(*volume, node->st.st_dev, node->st.st_ino) == id));
+    if (sameItem) return node;
     volume->paths.erase(id);
   }
   if (volume == SystemDisk()) return Walk(volume, id);

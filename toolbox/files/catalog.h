@@ -19,6 +19,7 @@ struct Node {
   uint32_t id = 0;
   std::string path;
   struct stat st {};
+  timespec birth{};  // creation time
 
   bool isFolder() const { return S_ISDIR(st.st_mode); }
   bool isRoot() const { return id == fsRtDirID; }

@@ -41,11 +41,18 @@ SInt32 Clamp32(uint64_t v) {
 // The facts of one item a parameter block reports.
 struct Facts {
   const struct stat* st;
+  timespec birth;
   uint32_t id;
   uint32_t parentId;
   const SidecarSummary* meta;
   uint32_t valence;
 };
+
+// Creation: the original platform's date when a sidecar carries one, else the file system's.
+timespec Created(const timespec& birth, const SidecarSummary& meta) {
+  if (meta.created) return {static_cast<time_t>(*meta.created) + 946684800, 0};
+  return birth;
+}
 
 bool LockedFrom(const struct stat& st, const SidecarSummary& meta) {
   return S_ISREG(st.st_mode) ? (st.st_mode & 0222) == 0 : meta.locked;
@@ -64,7 +71,7 @@ void Fill(CInfoPBRec* pb, Volume* volume, const Facts& f) {
     d.ioDrDirID = static_cast<SInt32>(f.id);
     d.ioDrNmFls = static_cast<UInt16>(std::min<uint32_t>(f.valence, 0xFFFF));
     std::memset(d.filler3, 0, sizeof d.filler3);
-    d.ioDrCrDat = MacDate(f.st->st_mtim);
+    d.ioDrCrDat = MacDate(Created(f.birth, *f.meta));
     d.ioDrMdDat = MacDate(f.st->st_mtim);
     d.ioDrBkDat = 0;
     d.ioDrParID = static_cast<SInt32>(f.parentId);
@@ -79,7 +86,7 @@ void Fill(CInfoPBRec* pb, Volume* volume, const Facts& f) {
   h.ioFlRStBlk = 0;
   h.ioFlRLgLen = Clamp32(f.meta->resourceForkLength);
   h.ioFlRPyLen = Clamp32((f.meta->resourceForkLength + 4095) / 4096 * 4096);
-  h.ioFlCrDat = MacDate(f.st->st_mtim);
+  h.ioFlCrDat = MacDate(Created(f.birth, *f.meta));
   h.ioFlMdDat = MacDate(f.st->st_mtim);
   h.ioFlBkDat = 0;
   h.ioFlParID = static_cast<SInt32>(f.parentId);
@@ -92,14 +99,17 @@ OSErr GetIndexed(CInfoPBRec* pb, Volume* volume, uint32_t folderId, size_t index
   if (!snapshot) {
     auto folder = FolderById(volume, folderId);
     if (!folder) return folder.error();
-    auto fresh = Snapshot(volume, folderId, folder->path, index > 1);
+    auto fresh = Snapshot(folder->volume, folder->id, folder->path, index > 1);
     if (!fresh) return fresh.error();
     snapshot = *fresh;
   }
+  volume = snapshot->volume;
+  folderId = snapshot->folderId;
   if (index > snapshot->entries.size()) return fnfErr;
   const auto& entry = snapshot->entries[index - 1];
   struct stat st;
-  if (fstatat(snapshot->dirFd.get(), entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+  timespec birth;
+  if (!StatItem(snapshot->dirFd.get(), entry.name.c_str(), &st, &birth)) {
     return fnfErr;  // vanished while walking
   }
   uint32_t id = NodeId(*volume, st.st_dev, st.st_ino);
@@ -116,7 +126,7 @@ OSErr GetIndexed(CInfoPBRec* pb, Volume* volume, uint32_t folderId, size_t index
     volume->paths[id] = path;
     if (auto child = Snapshot(volume, id, path, false)) valence = (*child)->entries.size();
   }
-  Fill(pb, volume, {&st, id, folderId, &meta, valence});
+  Fill(pb, volume, {&st, birth, id, folderId, &meta, valence});
   return noErr;
 }
 
@@ -127,7 +137,7 @@ OSErr GetNode(CInfoPBRec* pb, const Node& node, bool writeName) {
   if (writeName && pb->hFileInfo.ioNamePtr) {
     tb::SetPascal(pb->hFileInfo.ioNamePtr, 64, SpecName(node));
   }
-  Fill(pb, node.volume, {&node.st, node.id, ParentId(node), &meta, valence});
+  Fill(pb, node.volume, {&node.st, node.birth, node.id, ParentId(node), &meta, valence});
   return noErr;
 }
 
@@ -183,8 +193,9 @@ OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalo
     const struct stat& st = node.st;
     if (info && whichInfo) {
       SidecarSummary meta;
-      if (!node.isRoot() && (whichInfo & (kFSCatInfoFinderInfo | kFSCatInfoFinderXInfo |
-                                          kFSCatInfoRsrcSizes | kFSCatInfoNodeFlags))) {
+      if (!node.isRoot() &&
+          (whichInfo & (kFSCatInfoFinderInfo | kFSCatInfoFinderXInfo | kFSCatInfoRsrcSizes |
+                        kFSCatInfoNodeFlags | kFSCatInfoCreateDate))) {
         meta = ReadSidecarSummary(node.path);
       }
       if (whichInfo & kFSCatInfoTextEncoding) info->textEncodingHint = 0;
@@ -195,7 +206,7 @@ OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalo
       if (whichInfo & kFSCatInfoVolume) info->volume = node.volume->vRefNum;
       if (whichInfo & kFSCatInfoParentDirID) info->parentDirID = ParentId(node);
       if (whichInfo & kFSCatInfoNodeID) info->nodeID = node.id;
-      if (whichInfo & kFSCatInfoCreateDate) info->createDate = UtcDate(st.st_mtim);
+      if (whichInfo & kFSCatInfoCreateDate) info->createDate = UtcDate(Created(node.birth, meta));
       if (whichInfo & kFSCatInfoContentMod) info->contentModDate = UtcDate(st.st_mtim);
       if (whichInfo & kFSCatInfoAttrMod) info->attributeModDate = UtcDate(st.st_ctim);
       if (whichInfo & kFSCatInfoAccessDate) info->accessDate = UtcDate(st.st_atim);

@@ -302,6 +302,9 @@ OSErr FindFolder(SInt16 vRefNum, OSType folderType, Boolean createFolder, SInt16
 OSErr FSFindFolder(SInt16 vRefNum, OSType folderType, Boolean createFolder, FSRef* foundRef);
 
 // Specifications and references.
+// fnfErr with a usable spec when only the leaf is missing; dirNFErr when a folder on the way is.
+// Accepts partial paths (":Folder:file", "::" for the parent), full paths ("Volume:Folder"),
+// shortened names ("prefix#1A2B.ext") and an empty name for the folder dirID itself.
 OSErr FSMakeFSSpec(SInt16 vRefNum, SInt32 dirID, ConstStr255Param fileName, FSSpec* spec);
 OSErr FSpMakeFSRef(const FSSpec* source, FSRef* newRef);
 OSErr FSMakeFSRefUnicode(const FSRef* parentRef, UniCharCount nameLength, const UniChar* name,
@@ -315,6 +318,9 @@ OSErr FSGetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, FSCatalo
                        HFSUniStr255* outName, FSSpec* fsSpec, FSRef* parentRef);
 OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo,
                        const FSCatalogInfo* catalogInfo);
+// ioFDirIndex 0: the item (ioVRefNum, ioDirID, ioNamePtr); -1: the folder ioDirID itself;
+// n > 0: the n-th entry of folder ioDirID in the file system's order (fnfErr past the end).
+// Names written to ioNamePtr are at most 63 bytes: pass a Str63 or a Str255.
 OSErr PBGetCatInfoSync(CInfoPBPtr paramBlock);
 OSErr PBSetCatInfoSync(CInfoPBPtr paramBlock);
 OSErr PBHGetVInfoSync(HParmBlkPtr paramBlock);
@@ -339,7 +345,8 @@ OSErr FSRenameUnicode(const FSRef* ref, UniCharCount nameLength, const UniChar* 
 OSErr FSpRename(const FSSpec* spec, ConstStr255Param newName);
 OSErr FSpCatMove(const FSSpec* source, const FSSpec* dest);
 
-// Forks.
+// Forks. Opening for writing: permErr on a locked file, opWrErr when this process already
+// writes that fork; reading is shared. A file with an open fork cannot be deleted (fBsyErr).
 OSErr FSpOpenDF(const FSSpec* spec, SInt8 permission, SInt16* refNum);
 OSErr FSpOpenRF(const FSSpec* spec, SInt8 permission, SInt16* refNum);
 OSErr FSOpenFork(const FSRef* ref, UniCharCount forkNameLength, const UniChar* forkName,

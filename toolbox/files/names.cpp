@@ -45,6 +45,10 @@ std::string MappableMacRoman(std::string_view utf8) {
 }  // namespace
 
 std::string SpecNameFromLinux(std::string_view leaf, uint32_t id, bool isFolder) {
+  bool plainAscii =
+      leaf.size() <= kSpecNameLimit &&
+      std::all_of(leaf.begin(), leaf.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+  if (plainAscii) return Swap(std::string(leaf), ':', '/');  // the common case, without decoding
   if (auto roman = MacRomanFromUtf8(leaf); roman && roman->size() <= kSpecNameLimit) {
     return Swap(std::move(*roman), ':', '/');
   }

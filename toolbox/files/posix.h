@@ -1,6 +1,8 @@
 // Small POSIX helpers of the File Manager: descriptor ownership, errno to result codes.
 #pragma once
 
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -39,6 +41,9 @@ class Fd {
 };
 
 OSErr ErrorFromErrno(int error);
+// lstat (relative to `dirFd`, or AT_FDCWD) that also gives the creation time where the file
+// system keeps one (else the older of the change and modification times).
+bool StatItem(int dirFd, const char* path, struct stat* st, struct timespec* birth);
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 
 }  // namespace tb::files

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 #include "toolbox/files/posix.h"
@@ -16,13 +17,18 @@ namespace {
 SidecarSummary Summarize(int fd) {
   SidecarSummary out;
   if (fd < 0) return out;
-  struct stat st;
   uint8_t prefix[4096];
   ssize_t got = pread(fd, prefix, sizeof prefix, 0);
-  if (got <= 0 || fstat(fd, &st) != 0) return out;
-  auto descriptors =
-      appledouble::ReadDescriptors(std::span<const uint8_t>(prefix, static_cast<size_t>(got)),
-                                   static_cast<uint64_t>(st.st_size));
+  if (got <= 0) return out;
+  // A short read of a regular file ends at its end; only a larger file needs its size asked.
+  uint64_t size = static_cast<uint64_t>(got);
+  if (got == sizeof prefix) {
+    struct stat st;
+    if (fstat(fd, &st) != 0) return out;
+    size = static_cast<uint64_t>(st.st_size);
+  }
+  auto descriptors = appledouble::ReadDescriptors(
+      std::span<const uint8_t>(prefix, static_cast<size_t>(got)), size);
   if (!descriptors) return out;
   auto readAt = [&](const appledouble::Descriptor& d, uint8_t* into, size_t n) {
     n = std::min<uint64_t>(n, d.length);
@@ -40,6 +46,12 @@ SidecarSummary Summarize(int fd) {
     } else if (d.id == appledouble::kResourceFork && !seenFork) {
       seenFork = true;
       out.resourceForkLength = d.length;
+    } else if (d.id == appledouble::kFileDates && d.length >= 4) {
+      uint8_t date[4] = {};
+      readAt(d, date, 4);
+      auto value = static_cast<int32_t>((uint32_t{date[0]} << 24) | (uint32_t{date[1]} << 16) |
+                                        (uint32_t{date[2]} << 8) | date[3]);
+      if (value != INT32_MIN) out.created = value;  // 0x80000000: unknown
     } else if (d.id == appledouble::kMacFileInfo && d.length >= 4) {
       uint8_t info[4] = {};
       readAt(d, info, 4);

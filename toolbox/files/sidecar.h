@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,7 @@ struct SidecarSummary {
   std::array<uint8_t, 32> finderInfo{};  // big-endian, as stored
   bool locked = false;
   uint64_t resourceForkLength = 0;
+  std::optional<int32_t> created;  // file dates entry: seconds since 2000-01-01 GMT
 };
 // From "._leaf" inside the open folder `dirFd`; a missing or unreadable file reads as blank.
 SidecarSummary ReadSidecarSummary(int dirFd, std::string_view leaf);

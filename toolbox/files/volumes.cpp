@@ -75,6 +75,7 @@ std::string LoginName() {
 Volume* SystemDisk() {
   auto& m = Volumes();
   const char* env = getenv("VANTOREL_SYSTEM_DISK");
+  if (env && *env && m.configured == env && !m.systemDisk.root.empty()) return &m.systemDisk;
   std::string wanted = env && *env ? env : DefaultSystemDiskPath();
   if (wanted != m.configured || m.systemDisk.root.empty()) {
     std::error_code ignored;

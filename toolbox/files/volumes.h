@@ -39,7 +39,9 @@ Volume* VolumeByRefNum(SInt16 vRefNum);
 Volume* VolumeByIndex(int index);  // 1-based
 Volume* VolumeByName(std::string_view macRomanName);
 // The volume holding an absolute, resolved path: items under the system disk's directory are
-// on the system disk, everything else on the root volume.
+// on the system disk, everything else on the root volume. The root volume lists the system
+// disk's directory as an ordinary entry, but reaching it (by name, ID or path) lands on the
+// system disk's root, so nothing is seen twice under two volumes.
 Volume* VolumeForPath(std::string_view path);
 
 // The 32-bit ID of an item: 2 for the volume's root, else the inode folded to 32 bits (mixed

@@ -221,6 +221,24 @@ TEST_F(SidecarFile, SetFinderInfoKeepsAttrBlock) {
   EXPECT_EQ(ReadBytes(disk() / "._doc.txt"), expected);
 }
 
+TEST_F(SidecarFile, CreationDateComesFromTheFileDatesEntry) {
+  Touch(disk() / "old.txt", "x");
+  Bytes sidecar;
+  Header(sidecar, {{{8, 62, 16}}, {{9, 78, 32}}, {{2, 110, 0}}});
+  PutBE32(sidecar, 86400);       // created one day after 2000-01-01
+  PutBE32(sidecar, 0x80000000);  // the other dates unknown
+  PutBE32(sidecar, 0x80000000);
+  PutBE32(sidecar, 0x80000000);
+  auto info = FinderInfo();
+  sidecar.insert(sidecar.end(), info.begin(), info.end());
+  WriteBytes(disk() / "._old.txt", sidecar);
+  FSRef ref = Ref(disk() / "old.txt");
+  FSCatalogInfo catalog{};
+  ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoCreateDate, &catalog, nullptr, nullptr, nullptr),
+            noErr);
+  EXPECT_EQ(UInt32{catalog.createDate.lowSeconds}, 3029529600u + 86400u);
+}
+
 TEST_F(SidecarFile, BlankMetadataRemovesTheSidecar) {
   Touch(disk() / "doc.txt");
   FSSpec spec = MustSpec(":doc.txt");

@@ -1,5 +1,6 @@
 // Catalog: IDs, names, indexed enumeration, specifications, volumes and standard folders.
 #include <dirent.h>
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -145,6 +146,27 @@ TEST_F(Catalog, EnumerationSeesChangesToTheFolder) {
   EXPECT_EQ(count(), 1);
 }
 
+TEST_F(Catalog, EntryCountIsCappedInSixteenBitsButNotInValence) {
+  fs::path big = disk() / "Big";
+  fs::create_directory(big);
+  for (int i = 0; i < 65537; ++i) {
+    int fd = open((big / std::to_string(i)).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    close(fd);
+  }
+  CInfoPBRec pb{};
+  Str name = P("Big");
+  pb.hFileInfo.ioNamePtr = name.data();
+  pb.hFileInfo.ioVRefNum = kVantorelSystemDiskVRefNum;
+  pb.hFileInfo.ioDirID = fsRtDirID;
+  ASSERT_EQ(PBGetCatInfoSync(&pb), noErr);
+  EXPECT_EQ(UInt16{pb.dirInfo.ioDrNmFls}, 65535);
+  FSRef ref = Ref(big);
+  FSCatalogInfo info{};
+  ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoValence, &info, nullptr, nullptr, nullptr), noErr);
+  EXPECT_EQ(UInt32{info.valence}, 65537u);
+}
+
 struct NameCase {
   const char* label;
   std::string leaf;
@@ -276,6 +298,35 @@ TEST_F(Catalog, VolumesAndTheirRoots) {
             noErr);
   EXPECT_EQ(SInt16{info.volume}, kVantorelSystemDiskVRefNum);
   EXPECT_EQ(UInt32{info.nodeID}, UInt32{fsRtDirID});
+
+  // Reached from the root volume, the system disk's directory is the system disk's root.
+  FSRef tempRef = Ref(this->root()), viaRoot{};
+  ASSERT_EQ(FSGetCatalogInfo(&tempRef, kFSCatInfoVolume, &info, nullptr, nullptr, nullptr), noErr);
+  EXPECT_EQ(SInt16{info.volume}, kVantorelRootVRefNum);
+  const UniChar diskName[] = {'d', 'i', 's', 'k'};
+  ASSERT_EQ(FSMakeFSRefUnicode(&tempRef, 4, diskName, 0, &viaRoot), noErr);
+  EXPECT_EQ(FSCompareFSRefs(&viaRoot, &disk_), noErr);
+  Touch(disk() / "inside");
+  SInt32 tempId = static_cast<SInt32>(IdOf(this->root()));
+  SInt32 diskIdOnRoot = 0;
+  for (SInt16 i = 1;; ++i) {
+    CInfoPBRec walk{};
+    Str entry{};
+    walk.hFileInfo.ioNamePtr = entry.data();
+    walk.hFileInfo.ioVRefNum = kVantorelRootVRefNum;
+    walk.hFileInfo.ioDirID = tempId;
+    walk.hFileInfo.ioFDirIndex = i;
+    if (PBGetCatInfoSync(&walk) != noErr) break;
+    if (FromP(entry.data()) == "disk") diskIdOnRoot = walk.dirInfo.ioDrDirID;
+  }
+  ASSERT_NE(diskIdOnRoot, 0);
+  CInfoPBRec inside{};
+  inside.hFileInfo.ioVRefNum = kVantorelRootVRefNum;
+  inside.hFileInfo.ioDirID = diskIdOnRoot;
+  inside.hFileInfo.ioFDirIndex = 1;
+  ASSERT_EQ(PBGetCatInfoSync(&inside), noErr);
+  EXPECT_EQ(SInt16{inside.hFileInfo.ioVRefNum}, kVantorelSystemDiskVRefNum);
+  EXPECT_EQ(SInt32{inside.hFileInfo.ioFlParID}, fsRtDirID);
 
   HParamBlockRec pb{};
   Str name{};
