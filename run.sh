@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/setup.sh
 cmake --preset release >/dev/null
-cmake --build --preset release
+cmake --build --preset release --target vantorel-desktop
 exec ./build/release/desktop/vantorel-desktop --install-plugin build/release/Vantorel.plugin "$@"

@@ -87,7 +87,9 @@ Expected LoadExpected(const std::filesystem::path& path) {
 }
 
 void ExpectMatches(const ResourceMap& map, const Expected& expected) {
-  if (expected.attributes) EXPECT_EQ(map.attributes, *expected.attributes);
+  if (expected.attributes) {
+    EXPECT_EQ(map.attributes, *expected.attributes);
+  }
   std::map<ResType, const ResourceType*> got;
   for (const auto& type : map.types) got[type.type] = &type;
   ASSERT_EQ(got.size(), expected.types.size());
