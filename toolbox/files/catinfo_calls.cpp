@@ -4,6 +4,7 @@
 #include <sys/statvfs.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -276,6 +277,11 @@ OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, const FS
       int64_t seconds = (int64_t{d.highSeconds} << 32 | d.lowSeconds) - tb::kMacEpochOffset;
       timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
       utimensat(AT_FDCWD, node->path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    }
+    if ((whichInfo & kFSCatInfoPermissions) && !S_ISLNK(node->st.st_mode)) {
+      // The mode bits only; owner and group need privileges the toolbox does not ask for.
+      if (chmod(node->path.c_str(), info->permissions[2] & 07777) != 0)
+        return ErrorFromErrno(errno);
     }
     if (whichInfo & kFSCatInfoNodeFlags) {
       // Lock last: a locked file can still take Finder information.

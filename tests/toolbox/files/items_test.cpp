@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
+
 #include "tests/toolbox/files/files_fixture.h"
 
 namespace tb::test {
@@ -67,6 +69,34 @@ TEST_F(Items, FolderFinderInfoLivesInTheParentsSidecar) {
   EXPECT_EQ(bytes[50 + 9], 0x00);
   EXPECT_EQ(bytes[50 + 11], 10);  // location v
   EXPECT_EQ(CatInfo(":F").dirInfo.ioDrUsrWds.frFlags, kIsInvisible | kHasCustomIcon);
+}
+
+TEST_F(Items, SetCatalogInfoWritesFinderInfoAndLock) {
+  Touch(disk() / "doc", "x");
+  FSRef ref = Ref(disk() / "doc");
+  FSCatalogInfo info{};
+  FInfo finder{};
+  finder.fdType = 'APPL';
+  finder.fdCreator = 'Vtrl';
+  finder.fdFlags = kHasBundle;
+  std::memcpy(info.finderInfo, &finder, sizeof finder);
+  info.nodeFlags = kFSNodeLockedMask;
+  ASSERT_EQ(FSSetCatalogInfo(&ref, kFSCatInfoFinderInfo | kFSCatInfoNodeFlags, &info), noErr);
+  EXPECT_EQ(FSSetCatalogInfo(&ref, kFSCatInfoValence, &info), errFSBadInfoBitmap);
+
+  FSCatalogInfo back{};
+  ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoFinderInfo | kFSCatInfoNodeFlags, &back, nullptr,
+                             nullptr, nullptr),
+            noErr);
+  FInfo got{};
+  std::memcpy(&got, back.finderInfo, sizeof got);
+  EXPECT_EQ(got.fdType, 'APPL');
+  EXPECT_EQ(got.fdCreator, 'Vtrl');
+  EXPECT_EQ(got.fdFlags, kHasBundle);
+  EXPECT_EQ(back.nodeFlags & kFSNodeLockedMask, kFSNodeLockedMask);
+  auto stored = ReadBytes(disk() / "._doc");
+  ASSERT_EQ(stored.size(), 82u);
+  EXPECT_EQ(std::string(stored.begin() + 50, stored.begin() + 58), "APPLVtrl");
 }
 
 struct LockCase {
