@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "tests/toolbox/files/files_fixture.h"
+#include "toolbox/files/sidecar.h"
 
 namespace tb::test {
 namespace {
@@ -205,6 +206,22 @@ TEST_F(Items, SidecarFollowsRenameMoveAndDelete) {
   ASSERT_EQ(FSpDelete(&inDest), noErr);
   EXPECT_FALSE(fs::exists(disk() / "Dest" / "b"));
   EXPECT_FALSE(fs::exists(disk() / "Dest" / "._b"));
+}
+
+TEST_F(Items, CopiedItemGetsTheSidecar) {
+  Touch(disk() / "orig", "x");
+  FSSpec spec = MustSpec(":orig");
+  FInfo info{};
+  info.fdCreator = 'Vtrl';
+  ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+  fs::copy_file(disk() / "orig", disk() / "Dest" / "copy");
+  ASSERT_EQ(tb::files::CopySidecar((disk() / "orig").string(), (disk() / "Dest" / "copy").string()),
+            noErr);
+  EXPECT_EQ(ReadBytes(disk() / "Dest" / "._copy"), ReadBytes(disk() / "._orig"));
+  FSSpec copy = MustSpec(":Dest:copy");
+  FInfo got{};
+  ASSERT_EQ(FSpGetFInfo(&copy, &got), noErr);
+  EXPECT_EQ(got.fdCreator, 'Vtrl');
 }
 
 TEST_F(Items, FolderDeletesOnlyWhenItHoldsNoEntries) {
