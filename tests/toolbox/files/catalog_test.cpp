@@ -1,4 +1,4 @@
-// Catalog: IDs, names, indexed enumeration, specifications, volumes and standard folders.
+// Catalog: IDs, names, indexed enumeration, FSSpec records, volumes and standard folders.
 #include <dirent.h>
 #include <fcntl.h>
 #include <gmock/gmock.h>
