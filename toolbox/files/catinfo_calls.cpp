@@ -1,9 +1,9 @@
-// Catalog information: FSGetCatalogInfo, PBGetCatInfoSync and their setters, volume info.
+// Catalog information: FSGetCatalogInfo, PBGetCatInfoSync and their setters.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -277,6 +277,11 @@ OSErr FSSetCatalogInfo(const FSRef* ref, FSCatalogInfoBitmap whichInfo, const FS
       timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
       utimensat(AT_FDCWD, node->path.c_str(), times, AT_SYMLINK_NOFOLLOW);
     }
+    if ((whichInfo & kFSCatInfoPermissions) && !S_ISLNK(node->st.st_mode)) {
+      // The mode bits only; owner and group need privileges the toolbox does not ask for.
+      if (chmod(node->path.c_str(), info->permissions[2] & 07777) != 0)
+        return ErrorFromErrno(errno);
+    }
     if (whichInfo & kFSCatInfoNodeFlags) {
       // Lock last: a locked file can still take Finder information.
       auto again = NodeAtPath(node->path);
@@ -306,56 +311,4 @@ OSErr FSpSetFInfo(const FSSpec* spec, const FInfo* fndrInfo) {
     if (node->isFolder()) return notAFileErr;
     return WriteFinderInfo(*node, fndrInfo, nullptr);
   });
-}
-
-OSErr PBHGetVInfoSync(HParmBlkPtr pb) {
-  if (!pb) return paramErr;
-  HVolumeParam& v = pb->volumeParam;
-  OSErr err = Guarded([&]() -> OSErr {
-    Volume* volume = nullptr;
-    if (v.ioVolIndex > 0) {
-      volume = VolumeByIndex(v.ioVolIndex);
-    } else if (v.ioVolIndex < 0 && v.ioNamePtr && v.ioNamePtr[0]) {
-      std::string_view name = tb::PascalView(v.ioNamePtr);
-      volume = VolumeByName(name.substr(0, name.find(':')));
-    } else {
-      volume = VolumeByRefNum(v.ioVRefNum);
-    }
-    if (!volume) return nsvErr;
-    auto root = NodeById(volume, fsRtDirID);
-    if (!root) return root.error();
-    if (v.ioNamePtr) {
-      auto name = tb::MacRomanFromUtf8(volume->name);
-      tb::SetPascal(v.ioNamePtr, 28, name.value_or(""));
-    }
-    struct statvfs fs {};
-    statvfs(volume->root.c_str(), &fs);
-    uint64_t blockSize = fs.f_frsize ? fs.f_frsize : 4096;
-    v.ioVRefNum = volume->vRefNum;
-    v.ioVCrDate = MacDate(root->st.st_mtim);
-    v.ioVLsMod = MacDate(root->st.st_mtim);
-    v.ioVAtrb = 0;
-    v.ioVNmFls = static_cast<UInt16>(std::min<uint32_t>(Valence(*root), 0xFFFF));
-    v.ioVBitMap = 0;
-    v.ioAllocPtr = 0;
-    v.ioVNmAlBlks = static_cast<UInt16>(std::min<uint64_t>(fs.f_blocks, 0xFFFF));
-    v.ioVAlBlkSiz = static_cast<UInt32>(blockSize);
-    v.ioVClpSiz = static_cast<UInt32>(blockSize);
-    v.ioAlBlSt = 0;
-    v.ioVNxtCNID = 0;
-    v.ioVFrBlk = static_cast<UInt16>(std::min<uint64_t>(fs.f_bavail, 0xFFFF));
-    v.ioVSigWord = 0x482B;  // 'H+'
-    v.ioVDrvInfo = 0;
-    v.ioVDRefNum = volume->vRefNum;
-    v.ioVFSID = 0;
-    v.ioVBkUp = 0;
-    v.ioVSeqNum = 0;
-    v.ioVWrCnt = 0;
-    v.ioVFilCnt = 0;
-    v.ioVDirCnt = 0;
-    std::memset(v.ioVFndrInfo, 0, sizeof v.ioVFndrInfo);
-    return noErr;
-  });
-  v.ioResult = err;
-  return err;
 }

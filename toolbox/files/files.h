@@ -301,7 +301,7 @@ OSErr FindFolder(SInt16 vRefNum, OSType folderType, Boolean createFolder, SInt16
                  SInt32* foundDirID);
 OSErr FSFindFolder(SInt16 vRefNum, OSType folderType, Boolean createFolder, FSRef* foundRef);
 
-// Specifications and references.
+// FSSpec and FSRef records.
 // fnfErr with a usable spec when only the leaf is missing; dirNFErr when a folder on the way is.
 // Accepts partial paths (":Folder:file", "::" for the parent), full paths ("Volume:Folder"),
 // shortened names ("prefix#1A2B.ext") and an empty name for the folder dirID itself.

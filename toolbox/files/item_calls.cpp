@@ -15,6 +15,7 @@
 #include "toolbox/files/item_ops.h"
 #include "toolbox/files/names.h"
 #include "toolbox/files/sidecar.h"
+#include "toolbox/files/snapshot.h"
 
 using namespace tb::files;
 
@@ -101,6 +102,7 @@ OSErr MoveNode(const Node& node, const std::string& to) {
   if (OSErr err = MoveSidecar(node.path, to); err != noErr) return err;
   NotePathChange(node.volume, node.path, to);
   NoteForkPathChange(node.path, to);
+  ForgetSnapshots();  // they name their folders by path
   return noErr;
 }
 

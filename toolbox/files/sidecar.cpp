@@ -138,4 +138,13 @@ void RemoveSidecar(std::string_view itemPath) {
   unlink(SidecarPath(itemPath).c_str());
 }
 
+OSErr CopySidecar(std::string_view fromItemPath, std::string_view toItemPath) {
+  auto bytes = ReadWholeFile(SidecarPath(fromItemPath));
+  if (!bytes) {
+    RemoveSidecar(toItemPath);  // the copy has no metadata either
+    return noErr;
+  }
+  return WriteFileAtomically(SidecarPath(toItemPath), *bytes);
+}
+
 }  // namespace tb::files

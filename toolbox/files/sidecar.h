@@ -33,6 +33,8 @@ OSErr StoreSidecar(std::string_view itemPath, const appledouble::Sidecar& sideca
 // The sidecar follows its item: rename or remove it (a missing sidecar is fine).
 OSErr MoveSidecar(std::string_view fromItemPath, std::string_view toItemPath);
 void RemoveSidecar(std::string_view itemPath);
+// For copies made outside the File Manager (the desktop's copy): the copy gets the metadata.
+OSErr CopySidecar(std::string_view fromItemPath, std::string_view toItemPath);
 
 // Writes a whole file through a temporary file in the same folder and a rename.
 OSErr WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes);

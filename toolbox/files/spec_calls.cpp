@@ -1,4 +1,4 @@
-// Making specifications and references: FSSpec, FSRef, paths.
+// Making FSSpec and FSRef records, and paths.
 #include <limits.h>
 #include <stdlib.h>
 #include <unistd.h>

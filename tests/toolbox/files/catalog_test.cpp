@@ -1,4 +1,4 @@
-// Catalog: IDs, names, indexed enumeration, specifications, volumes and standard folders.
+// Catalog: IDs, names, indexed enumeration, FSSpec records, volumes and standard folders.
 #include <dirent.h>
 #include <fcntl.h>
 #include <gmock/gmock.h>
@@ -80,7 +80,11 @@ TEST_F(Catalog, IdsSurviveRenameAndOtherProcesses) {
 
 TEST_F(Catalog, IndexedWalkFollowsReaddirOrderWithoutSidecars) {
   fs::create_directories(disk() / "W" / "sub");
-  for (auto name : {"b", "a", "._a", "c.txt", "._gone", "e"}) Touch(disk() / "W" / name);
+  for (auto name : {"b", "a", "c.txt", "._gone", "e"}) Touch(disk() / "W" / name);
+  FSSpec a = MustSpec(":W:a");
+  FInfo finder{};
+  finder.fdType = 'TEXT';
+  ASSERT_EQ(FSpSetFInfo(&a, &finder), noErr);
   std::vector<std::string> expected;
   DIR* dir = opendir((disk() / "W").c_str());
   while (dirent* d = readdir(dir)) {
@@ -121,6 +125,7 @@ TEST_F(Catalog, IndexedWalkFollowsReaddirOrderWithoutSidecars) {
     EXPECT_EQ(SInt32{pb.hFileInfo.ioFlParID}, dirId);
     bool isDir = pb.hFileInfo.ioFlAttrib & kioFlAttribDirMask;
     EXPECT_EQ(isDir, walked.back() == "sub");
+    EXPECT_EQ(pb.hFileInfo.ioFlFndrInfo.fdType, walked.back() == "a" ? 'TEXT' : 0u);
   }
   EXPECT_THAT(walked, ElementsAreArray(expected));
 }

@@ -3,7 +3,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
+
 #include "tests/toolbox/files/files_fixture.h"
+#include "toolbox/files/sidecar.h"
 
 namespace tb::test {
 namespace {
@@ -67,6 +70,34 @@ TEST_F(Items, FolderFinderInfoLivesInTheParentsSidecar) {
   EXPECT_EQ(bytes[50 + 9], 0x00);
   EXPECT_EQ(bytes[50 + 11], 10);  // location v
   EXPECT_EQ(CatInfo(":F").dirInfo.ioDrUsrWds.frFlags, kIsInvisible | kHasCustomIcon);
+}
+
+TEST_F(Items, SetCatalogInfoWritesFinderInfoAndLock) {
+  Touch(disk() / "doc", "x");
+  FSRef ref = Ref(disk() / "doc");
+  FSCatalogInfo info{};
+  FInfo finder{};
+  finder.fdType = 'APPL';
+  finder.fdCreator = 'Vtrl';
+  finder.fdFlags = kHasBundle;
+  std::memcpy(info.finderInfo, &finder, sizeof finder);
+  info.nodeFlags = kFSNodeLockedMask;
+  ASSERT_EQ(FSSetCatalogInfo(&ref, kFSCatInfoFinderInfo | kFSCatInfoNodeFlags, &info), noErr);
+  EXPECT_EQ(FSSetCatalogInfo(&ref, kFSCatInfoValence, &info), errFSBadInfoBitmap);
+
+  FSCatalogInfo back{};
+  ASSERT_EQ(FSGetCatalogInfo(&ref, kFSCatInfoFinderInfo | kFSCatInfoNodeFlags, &back, nullptr,
+                             nullptr, nullptr),
+            noErr);
+  FInfo got{};
+  std::memcpy(&got, back.finderInfo, sizeof got);
+  EXPECT_EQ(got.fdType, 'APPL');
+  EXPECT_EQ(got.fdCreator, 'Vtrl');
+  EXPECT_EQ(got.fdFlags, kHasBundle);
+  EXPECT_EQ(back.nodeFlags & kFSNodeLockedMask, kFSNodeLockedMask);
+  auto stored = ReadBytes(disk() / "._doc");
+  ASSERT_EQ(stored.size(), 82u);
+  EXPECT_EQ(std::string(stored.begin() + 50, stored.begin() + 58), "APPLVtrl");
 }
 
 struct LockCase {
@@ -175,6 +206,22 @@ TEST_F(Items, SidecarFollowsRenameMoveAndDelete) {
   ASSERT_EQ(FSpDelete(&inDest), noErr);
   EXPECT_FALSE(fs::exists(disk() / "Dest" / "b"));
   EXPECT_FALSE(fs::exists(disk() / "Dest" / "._b"));
+}
+
+TEST_F(Items, CopiedItemGetsTheSidecar) {
+  Touch(disk() / "orig", "x");
+  FSSpec spec = MustSpec(":orig");
+  FInfo info{};
+  info.fdCreator = 'Vtrl';
+  ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+  fs::copy_file(disk() / "orig", disk() / "Dest" / "copy");
+  ASSERT_EQ(tb::files::CopySidecar((disk() / "orig").string(), (disk() / "Dest" / "copy").string()),
+            noErr);
+  EXPECT_EQ(ReadBytes(disk() / "Dest" / "._copy"), ReadBytes(disk() / "._orig"));
+  FSSpec copy = MustSpec(":Dest:copy");
+  FInfo got{};
+  ASSERT_EQ(FSpGetFInfo(&copy, &got), noErr);
+  EXPECT_EQ(got.fdCreator, 'Vtrl');
 }
 
 TEST_F(Items, FolderDeletesOnlyWhenItHoldsNoEntries) {
