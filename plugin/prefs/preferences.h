@@ -35,10 +35,9 @@ enum : UInt8 {
   kPrefStyleReserved = 0x01,  // read by no one; kept as it was
 };
 
-enum : UInt8 {
-  kPrefMenuDefaults = kPrefShowCommands | kPrefShowContents | kPrefFolderSubmenus |
-                      kPrefResolveAliases | kPrefItalicAliases | kPrefShowIcons,
-};
+// Byte 0 after ResetPreferences.
+constexpr UInt8 kPrefMenuDefaults = kPrefShowCommands | kPrefShowContents | kPrefFolderSubmenus |
+                                    kPrefResolveAliases | kPrefItalicAliases | kPrefShowIcons;
 
 void ResetPreferences();
 void LoadPreferences();

@@ -52,7 +52,7 @@ OSErr ReadWholeFork(SInt16 refNum, std::vector<unsigned char>* out) {
   if (OSErr err = SetFPos(refNum, fsFromStart, 0); err != noErr) return err;
   out->resize(static_cast<size_t>(size));
   long count = size;
-  OSErr err = size > 0 ? FSRead(refNum, &count, out->data()) : noErr;
+  OSErr err = size > 0 ? FSRead(refNum, &count, out->data()) : OSErr{noErr};
   if (err == eofErr && count == size) err = noErr;
   if (err == noErr && count != size) err = ioErr;
   return err;
@@ -95,7 +95,7 @@ SInt16 OpenAt(const FSRef& ref, Fork fork, SInt8 permission) {
 
 SInt16 OpenSpec(const FSSpec* spec, Fork fork, SInt8 permission) {
   FSRef ref{};
-  OSErr err = spec ? FSpMakeFSRef(spec, &ref) : paramErr;
+  OSErr err = spec ? FSpMakeFSRef(spec, &ref) : OSErr{paramErr};
   if (err != noErr) {
     SetResError(err);
     return -1;
