@@ -57,6 +57,7 @@ enum {
   // Process Manager
   procNotFound = -600,
   appIsDaemon = -606,
+  connectionInvalid = -609,
   // Apple Event Manager
   errAECoercionFail = -1700,
   errAEDescNotFound = -1701,
@@ -67,7 +68,9 @@ enum {
   errAENotAppleEvent = -1707,
   errAEEventNotHandled = -1708,
   errAEUnknownSendMode = -1710,
+  errAETimeout = -1712,
   errAEUnknownAddressType = -1716,
+  errAEHandlerNotFound = -1717,
   errAENotARecord = -1723,
   // Icon Services
   invalidIconRefErr = -2580,

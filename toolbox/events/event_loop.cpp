@@ -33,6 +33,7 @@ struct Loop {
   std::deque<Posted> queue;
   std::vector<std::unique_ptr<OpaqueEventLoopTimerRef>> timers;
   tb::events::IdleWait idleWait;
+  tb::events::LoopSource source;
   bool quit = false;
 };
 
@@ -138,6 +139,10 @@ void SetIdleWait(IdleWait wait) {
   MainLoop().idleWait = std::move(wait);
 }
 
+void SetLoopSource(LoopSource source) {
+  MainLoop().source = std::move(source);
+}
+
 bool QuitRequested() {
   return MainLoop().quit;
 }
@@ -145,6 +150,7 @@ bool QuitRequested() {
 bool RunLoopOnce(EventTimeout timeoutSeconds) {
   Loop& loop = MainLoop();
   if (loop.quit) return false;
+  bool served = false;
   if (loop.queue.empty()) {
     EventTime now = GetCurrentEventTime();
     EventTime due = NextDue(loop);
@@ -153,7 +159,12 @@ bool RunLoopOnce(EventTimeout timeoutSeconds) {
       wait = wait < 0 ? std::max(0.0, due - now) : std::min(wait, std::max(0.0, due - now));
     if (wait != 0) {
       if (loop.idleWait) {
-        loop.idleWait(wait);
+        // The driver cannot see the source's sockets: give the source a turn now and then.
+        constexpr EventTimeout kSourceTurn = 0.05;
+        loop.idleWait(loop.source && (wait < 0 || wait > kSourceTurn) ? kSourceTurn : wait);
+      } else if (loop.source) {
+        loop.source(wait);
+        served = true;
       } else {
         // Without a driver only a timer can wake the loop; with none due, idle in short naps
         // rather than spinning.
@@ -162,6 +173,7 @@ bool RunLoopOnce(EventTimeout timeoutSeconds) {
       }
     }
   }
+  if (loop.source && !served && !loop.quit) loop.source(0);
   while (!loop.queue.empty() && !loop.quit) {
     Posted posted = loop.queue.front();
     loop.queue.pop_front();

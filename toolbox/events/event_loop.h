@@ -43,6 +43,13 @@ bool RunLoopOnce(EventTimeout timeoutSeconds);
 using IdleWait = std::function<void(EventTimeout maxSeconds)>;
 void SetIdleWait(IdleWait wait);
 
+// Work that arrives outside the queue (Apple events from other processes). The loop calls it
+// every turn: with the time it may wait for work when the loop would otherwise sleep, else with
+// 0. With a driver's idle wait in place the driver waits instead, for short turns, so both are
+// served.
+using LoopSource = std::function<void(EventTimeout maxSeconds)>;
+void SetLoopSource(LoopSource source);
+
 // Whether QuitApplicationEventLoop was called since the loop last started.
 bool QuitRequested();
 
