@@ -8,6 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -85,17 +86,17 @@ void AcceptAll(Listener& l) {
   }
 }
 
-// Reads what is there; a connection at its end or out of step is marked closed.
+// Reads what is there, never holding more than one largest message (with its length) at a
+// time; the rest waits in the socket until the messages held are handled. A connection at its
+// end or out of step is marked closed.
 void ReadAvailable(Connection& c) {
+  constexpr size_t kMostHeld = kMaxMessageBytes + 4;
   uint8_t chunk[65536];
-  for (;;) {
-    ssize_t n = recv(c.fd.get(), chunk, sizeof chunk, 0);
+  while (c.reader.buffered() < kMostHeld) {
+    size_t room = std::min(sizeof chunk, kMostHeld - c.reader.buffered());
+    ssize_t n = recv(c.fd.get(), chunk, room, 0);
     if (n > 0) {
       c.reader.Append({chunk, static_cast<size_t>(n)});
-      if (c.reader.buffered() > kMaxMessageBytes + 4) c.closed = true;
-      // Leave the rest for later turns once a whole message is in, so one sender cannot
-      // keep the loop here.
-      if (c.closed || c.reader.buffered() >= kMaxMessageBytes) return;
       continue;
     }
     if (n < 0 && errno == EINTR) continue;

@@ -121,6 +121,12 @@ TEST_F(AppleEventSending, ReachesTheFinderBySignatureAndByProcessNumber) {
             std::make_pair(std::string("hi back"), getpid()));
   EXPECT_EQ(Ask(ToPid(finder.pid(), kEcho, "psn")).first, "psn back");
 
+  // A message far larger than one socket buffer arrives in many reads.
+  AppleEvent big = ToPid(finder.pid(), kEcho, "big");
+  std::vector<uint8_t> bulk(3 << 20, 0x5A);
+  AEPutParamPtr(&big, 'bulk', 'tdta', bulk.data(), static_cast<Size>(bulk.size()));
+  EXPECT_EQ(Ask(big).first, "big back");
+
   AppleEvent note = ToPid(finder.pid(), kNote, "posted");
   EXPECT_EQ(AESend(&note, nullptr, kAENoReply, kAEHighPriority, 600, nullptr, nullptr), noErr);
   AEDisposeDesc(&note);
