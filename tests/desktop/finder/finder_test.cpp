@@ -209,6 +209,24 @@ TEST_F(FinderService, OpensEachKindOfItemTheWayItCalls) {
   }
 }
 
+// The real launcher, on a program of the test's own that only leaves a mark.
+TEST_F(FinderService, StartsAnApplicationDetachedWithTheDocument) {
+  desktop::finder::SetCallbacks({});
+  fs::path app = AppBundle("Marker.app");
+  fs::path mark = root() / "mark.txt";
+  tb::test::WriteText(app / "Contents/MacOS/Tool", "#!/bin/sh\necho \"$@\" > '" + mark.string() +
+                                                       ".tmp' && mv '" + mark.string() + ".tmp' '" +
+                                                       mark.string() + "'\n");
+  fs::path doc = File("Letter");
+  EXPECT_EQ(Request(kCoreEventClass, kAEOpenDocuments, {doc}, true, keyAEUsing, app), noErr);
+  for (int i = 0; i < 300 && !fs::exists(mark); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(Text(mark), doc.string() + "\n");
+  EXPECT_EQ(desktop::finder::Journal(),
+            std::vector<std::string>{"launch " + app.string() + " " + doc.string()});
+}
+
 TEST_F(FinderService, RevealsAndUpdatesThroughTheBrowser) {
   fs::path doc = File("Sub/Doc");
   std::string folder = (work_ / "Sub").string();
