@@ -79,7 +79,8 @@ OSErr DescribeItem(const files::Node& target, const files::Node* from, Detail de
 
   if (from && from->volume == volume) {
     // Levels up from the file to the folder both share, and down from there to the target.
-    auto fromParts = Components(PathInVolume(*from));
+    std::string fromPath = PathInVolume(*from);
+    auto fromParts = Components(fromPath);
     auto toParts = Components(*d.posixPath);
     size_t common = 0;
     while (common < fromParts.size() && common < toParts.size() &&
