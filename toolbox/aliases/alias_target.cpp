@@ -20,11 +20,6 @@ std::vector<std::string_view> Components(std::string_view path) {
   return parts;
 }
 
-uint64_t HiRes(const UTCDateTime& date) {
-  uint64_t seconds = (static_cast<uint64_t>(date.highSeconds) << 32) | date.lowSeconds;
-  return (seconds << 16) | date.fraction;
-}
-
 std::string MacRomanName(const std::string& utf8) {
   return MacRomanFromUtf8(utf8).value_or("");
 }
@@ -36,6 +31,11 @@ std::string PathInVolume(const files::Node& node) {
   if (root == "/") return node.path;
   if (node.path.size() <= root.size()) return "/";
   return node.path.substr(root.size());
+}
+
+uint64_t HiResDate(const UTCDateTime& date) {
+  uint64_t seconds = (static_cast<uint64_t>(date.highSeconds) << 32) | date.lowSeconds;
+  return (seconds << 16) | date.fraction;
 }
 
 std::string JoinVolumePath(const std::string& mountPoint, const std::string& inVolume) {
@@ -93,7 +93,7 @@ OSErr DescribeItem(const files::Node& target, const files::Node* from, Detail de
 
   if (detail == Detail::full) {
     d.volumeDateHiRes = static_cast<uint64_t>(d.volumeDate) << 16;
-    d.creationDateHiRes = HiRes(info.createDate);
+    d.creationDateHiRes = HiResDate(info.createDate);
     // Folder names from the parent up to the volume's root, for the names and the ID path.
     std::vector<std::string> names;
     files::Node current = target;

@@ -18,4 +18,7 @@ std::string PathInVolume(const files::Node& node);
 // The Linux path a record's mount point and volume path name together.
 std::string JoinVolumePath(const std::string& mountPoint, const std::string& inVolume);
 
+// A catalog date as the record's high-resolution dates hold it: 1/65536 s since 1904.
+uint64_t HiResDate(const UTCDateTime& date);
+
 }  // namespace tb::aliases

@@ -85,6 +85,25 @@ std::optional<Node> ChildWithId(const Node& folder, uint32_t id) {
   return std::move(*node);
 }
 
+// An ID found again is the recorded item only if it was created when the item was: Linux
+// hands a deleted file's inode, and so its ID, to the next file made.
+bool SameCreation(const AliasData& record, const Node& node) {
+  if (record.creationDate == 0 && !record.creationDateHiRes) return true;
+  FSRef ref;
+  files::MakeRef(node, &ref);
+  FSCatalogInfo info{};
+  if (FSGetCatalogInfo(&ref, kFSCatInfoCreateDate, &info, nullptr, nullptr, nullptr) != noErr) {
+    return false;
+  }
+  if (record.creationDateHiRes) return HiResDate(info.createDate) == *record.creationDateHiRes;
+  return info.createDate.lowSeconds == record.creationDate;
+}
+
+std::optional<Node> SameItem(const AliasData& record, std::optional<Node> node) {
+  if (!node || !KindMatches(record, *node) || !SameCreation(record, *node)) return std::nullopt;
+  return node;
+}
+
 std::optional<Node> ById(const AliasData& record, Volume* volume,
                          const std::optional<std::string>& path,
                          const std::optional<Node>& folder) {
@@ -92,15 +111,14 @@ std::optional<Node> ById(const AliasData& record, Volume* volume,
   if (path) {
     auto node = files::NodeAtPath(*path);
     if (node && node->volume == volume && node->id == record.fileId) {
-      if (auto ok = Accept(record, std::move(node))) return ok;
+      if (auto same = SameItem(record, std::move(*node))) return same;
     }
   }
   if (folder) {
-    if (auto node = ChildWithId(*folder, record.fileId); node && KindMatches(record, *node)) {
-      return node;
-    }
+    if (auto same = SameItem(record, ChildWithId(*folder, record.fileId))) return same;
   }
-  return Accept(record, files::NodeById(volume, record.fileId));
+  auto node = files::NodeById(volume, record.fileId);
+  return node ? SameItem(record, std::move(*node)) : std::nullopt;
 }
 
 // The target's place seen from `from`: up levelsFrom, then down the last levelsTo names of the

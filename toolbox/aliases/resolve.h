@@ -17,7 +17,8 @@ struct Search {
 
 // Routes, in order: the file ID on the recorded volume (at the recorded path, in the recorded
 // folder, then anywhere on the volume), the path relative to `from`, the recorded folder and
-// name, the POSIX path, the toolbox path. The first item of the recorded kind wins.
+// name, the POSIX path, the toolbox path. The first item of the recorded kind wins; an item
+// met by ID must also have the recorded creation date (IDs come from inodes, which are reused).
 Search FindTarget(const AliasData& record, const files::Node* from);
 
 }  // namespace tb::aliases
