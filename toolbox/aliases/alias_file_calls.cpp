@@ -114,11 +114,16 @@ OSErr ResolveAliasFileWithMountFlags(FSSpec* theSpec, Boolean resolveAliasChains
                                      Boolean* targetIsFolder, Boolean* wasAliased,
                                      unsigned long /*mountFlags*/) {
   if (!theSpec || !targetIsFolder || !wasAliased) return paramErr;
+  // On failure the flags still say something defined: an alias file or link that cannot be
+  // resolved is aliased, and no folder.
+  *targetIsFolder = false;
+  *wasAliased = false;
   FSSpec current = *theSpec;
   bool aliased = false;
   Item item;
   for (int steps = 0;; ++steps) {
     if (OSErr err = Classify(current, &item); err != noErr) return err;
+    if (steps == 0) *wasAliased = item.kind != Kind::plain;
     if (item.kind == Kind::plain || (aliased && !resolveAliasChains)) break;
     if (steps == kChainLimit) return fnfErr;  // a loop, or a chain too long to be meant
     FSSpec next{};

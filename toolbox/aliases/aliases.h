@@ -55,7 +55,10 @@ OSErr FSResolveAliasWithMountFlags(const FSRef* fromFile, AliasHandle alias, FSR
 
 // Resolving alias files and symbolic links in place. An item that is neither is left as it is
 // (wasAliased false). With resolveAliasChains, resolution goes on while the target is itself
-// an alias file or link, for at most 10 steps; a longer chain (a loop) gives fnfErr.
+// an alias file or link, for at most 10 steps; a longer chain (a loop) gives fnfErr. On any
+// error *theSpec is left alone, *targetIsFolder is false and *wasAliased tells whether the
+// item itself is an alias file or link. A damaged 'alis' resource gives the record's paramErr,
+// a missing one resNotFound, an alias file without a resource fork mapReadErr.
 OSErr ResolveAliasFile(FSSpec* theSpec, Boolean resolveAliasChains, Boolean* targetIsFolder,
                        Boolean* wasAliased);
 OSErr ResolveAliasFileWithMountFlags(FSSpec* theSpec, Boolean resolveAliasChains,

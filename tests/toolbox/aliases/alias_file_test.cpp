@@ -208,7 +208,10 @@ TEST_F(AliasFiles, BrokenAliasFilesAndLinksGiveErrors) {
   for (Case c : {Case{"to gone", fnfErr}, Case{"dangling", fnfErr}, Case{"dangling deeper", fnfErr},
                  Case{"garbage alis", paramErr}, Case{"no alis 0", resNotFound},
                  Case{"no fork", mapReadErr}}) {
-    EXPECT_EQ(ResolveFile(disk() / c.item, false).err, c.err) << c.item;
+    FileOutcome r = ResolveFile(disk() / c.item, false);
+    EXPECT_EQ(r.err, c.err) << c.item;
+    EXPECT_TRUE(r.aliased) << c.item;  // defined flags even so: an alias, no folder
+    EXPECT_FALSE(r.isFolder) << c.item;
   }
 }
 
