@@ -1,7 +1,10 @@
 // vantorel-desktop [--install-plugin BUNDLE] [FOLDER...]
+// vantorel-desktop --headless
 //
 // Registers as the Finder, loads the contextual-menu plug-ins of the system disk, opens the
-// contextual menu for a click on FOLDER (default: the home folder) and prints it.
+// contextual menu for a click on FOLDER (default: the home folder), points at each plug-in's
+// item as a user would (so the plug-in fills its submenu) and prints the menu. Headless, it
+// only carries out the Finder's Apple events until it is asked to quit.
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,17 +13,31 @@
 #include <vector>
 
 #include "desktop/cmm/plugin_host.h"
+#include "desktop/finder/finder.h"
 #include "toolbox/cf/bundle.h"
 #include "toolbox/cf/string.h"
 #include "toolbox/core/errors.h"
 #include "toolbox/files/volumes.h"
+#include "toolbox/menus/menu_model.h"
 #include "toolbox/processes/processes.h"
 
 namespace {
 
 int Usage() {
-  std::fprintf(stderr, "usage: vantorel-desktop [--install-plugin BUNDLE] [FOLDER...]\n");
+  std::fprintf(stderr,
+               "usage: vantorel-desktop [--install-plugin BUNDLE] [FOLDER...]\n"
+               "       vantorel-desktop --headless\n");
   return 2;
+}
+
+// What a user does on opening the menu: point at every item a plug-in added that has a
+// submenu, so the plug-in can fill it.
+void PointAtPluginItems(const desktop::cmm::ContextualMenuHost& host, MenuRef menu) {
+  for (MenuItemIndex i = 1; i <= CountMenuItems(menu); ++i) {
+    MenuRef submenu = nullptr;
+    GetMenuItemHierarchicalMenu(menu, i, &submenu);
+    if (submenu && host.OwnerOf(menu, i)) tb::menus::SendTargetItem(menu, i);
+  }
 }
 
 // Copies a plug-in bundle into the system disk's "Contextual Menu Items", replacing an older copy.
@@ -56,7 +73,9 @@ int main(int argc, char** argv) {
   std::filesystem::path install;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "--install-plugin" && i + 1 < argc) {
+    if (arg == "--headless") {
+      return desktop::finder::RunHeadless(-1) == noErr ? 0 : 1;
+    } else if (arg == "--install-plugin" && i + 1 < argc) {
       install = argv[++i];
     } else if (arg.starts_with("-")) {
       return Usage();
@@ -70,6 +89,7 @@ int main(int argc, char** argv) {
   ProcessSerialNumber self;
   GetCurrentProcess(&self);
   SetFrontProcess(&self);
+  desktop::finder::InstallHandlers();
 
   if (!install.empty() && !InstallPlugin(install)) return 1;
 
@@ -95,6 +115,7 @@ int main(int argc, char** argv) {
   std::printf("Contextual menu for %s%s:\n", clicked.front().c_str(),
               clicked.size() > 1 ? " and others" : "");
   MenuRef menu = host.OpenMenu(items);
+  PointAtPluginItems(host, menu);
   std::string text = desktop::cmm::DescribeMenu(menu);
   std::fputs(text.empty() ? "  (empty)\n" : text.c_str(), stdout);
   host.CloseMenu();

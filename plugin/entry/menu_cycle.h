@@ -29,3 +29,5 @@ void LoadTaggedTitle(CFBundleRef bundle, CFStringRef key, CFIndex bufferSize,
 
 // Fills submenus when they are pointed at and carries out the chosen command.
 OSStatus MenuEventHandler(EventHandlerCallRef caller, EventRef event, void* userData);
+void HandleMenuTarget(EventRef event, const AEDesc* context);
+OSStatus HandleMenuCommand(EventRef event);
