@@ -3,7 +3,9 @@
 
 #include "desktop/cmm/plugin_host.h"
 #include "toolbox/cf/string.h"
+#include "toolbox/core/errors.h"
 #include "toolbox/core/fourcc.h"
+#include "toolbox/core/qd_style.h"
 
 namespace desktop::cmm {
 namespace {
@@ -34,13 +36,23 @@ void Describe(MenuRef menu, int depth, std::set<MenuRef>& open, std::string& out
   for (MenuItemIndex i = 1; i <= count; ++i) {
     CFStringRef text = nullptr;
     CopyMenuItemTextAsCFString(menu, i, &text);
-    std::string line(static_cast<size_t>(depth) * 2, ' ');
+    UInt32 indent = 0;
+    GetMenuItemIndent(menu, i, &indent);
+    std::string line(static_cast<size_t>(depth) * 2 + indent * 2, ' ');
     line += "\"" + VisibleText(tb::Utf8FromCFString(text)) + "\"";
     if (text) CFRelease(text);
 
     MenuCommand command = 0;
     GetMenuItemCommandID(menu, i, &command);
     if (auto c = CommandText(command); !c.empty()) line += "  [" + c + "]";
+    Style style = 0;
+    GetItemStyle(menu, i, &style);
+    if (style & bold) line += "  bold";
+    if (style & italic) line += "  italic";
+    if (!IsMenuItemEnabled(menu, i)) line += "  disabled";
+    UInt8 iconType = 0;
+    Handle icon = nullptr;
+    if (GetMenuItemIconHandle(menu, i, &iconType, &icon) == noErr && icon) line += "  icon";
     MenuRef submenu = nullptr;
     GetMenuItemHierarchicalMenu(menu, i, &submenu);
     if (submenu) line += "  >";

@@ -61,8 +61,9 @@ class ContextualMenuHost {
   MenuRef menu_ = nullptr;
 };
 
-// The menu as text, one line per item: its text in quotes (a NUL shown as \0), its command
-// and a mark for a submenu, whose items follow indented.
+// The menu as text, one line per item: its text in quotes (a NUL shown as \0) indented by
+// its level, its command, its style, "disabled", "icon", and ">" for a submenu, whose items
+// follow indented.
 std::string DescribeMenu(MenuRef menu);
 
 }  // namespace desktop::cmm
