@@ -5,23 +5,13 @@
 #include <cstring>
 
 #include "toolbox/core/text.h"
+#include "toolbox/files/files.h"
 #include "toolbox/processes/proc_stat.h"
 #include "toolbox/processes/registry.h"
-
-// The File Manager turns bundle paths into FSRef and FSSpec values. It is bound weakly so
-// this manager also works in a toolbox built without it; the calls then report unimpErr.
-struct FSCatalogInfo;
-struct HFSUniStr255;
-OSStatus FSPathMakeRef(const UInt8* path, FSRef* ref, Boolean* isDirectory) __attribute__((weak));
-OSErr FSGetCatalogInfo(const FSRef* ref, UInt32 whichInfo, FSCatalogInfo* catalogInfo,
-                       HFSUniStr255* outName, FSSpec* fsSpec, FSRef* parentRef)
-    __attribute__((weak));
 
 using namespace tb::processes;
 
 namespace {
-
-constexpr size_t kFSRefBytes = 80;  // room for the File Manager's FSRef
 
 // The live entry of a process number; this process is always found, registry or not.
 OSErr Lookup(const ProcessSerialNumber* psn, ProcessEntry* out) {
@@ -151,11 +141,10 @@ OSErr GetProcessInformation(const ProcessSerialNumber* PSN, ProcessInfoRec* info
     ProcessSerialNumber parentPsn = PsnOfPid(stat->ppid);
     if (stat->ppid > 0 && Lookup(&parentPsn, &parent) == noErr) info->processLauncher = parentPsn;
   }
-  if (info->processAppSpec && !entry.bundlePath.empty() && FSPathMakeRef && FSGetCatalogInfo) {
-    alignas(8) unsigned char ref[kFSRefBytes];
-    auto* fsRef = reinterpret_cast<FSRef*>(ref);
-    if (BundleRef(entry.bundlePath, fsRef)) {
-      FSGetCatalogInfo(fsRef, 0, nullptr, nullptr, info->processAppSpec, nullptr);
+  if (info->processAppSpec && !entry.bundlePath.empty()) {
+    FSRef ref;
+    if (BundleRef(entry.bundlePath, &ref)) {
+      FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, info->processAppSpec, nullptr);
     }
   }
   return noErr;
@@ -186,7 +175,6 @@ OSStatus GetProcessBundleLocation(const ProcessSerialNumber* psn, FSRef* locatio
   OSErr err = Lookup(psn, &entry);
   if (err != noErr) return err;
   if (entry.bundlePath.empty()) return fnfErr;
-  if (!FSPathMakeRef) return unimpErr;
   return BundleRef(entry.bundlePath, location) ? noErr : fnfErr;
 }
 

@@ -9,6 +9,7 @@
 #include "tests/toolbox/processes/process_child.h"
 #include "toolbox/core/fourcc.h"
 #include "toolbox/core/pascal.h"
+#include "toolbox/files/files.h"
 #include "toolbox/processes/entry_file.h"
 #include "toolbox/processes/proc_stat.h"
 #include "toolbox/processes/processes.h"
@@ -248,11 +249,18 @@ TEST_F(ProcessRegistry, BundleLocationComesFromTheFileManager) {
   fs::create_directories(bundle / "Contents");
   ASSERT_EQ(tb::processes::RegisterCurrentProcess('APPL', 'TOOL', "", bundle, 0), noErr);
   ProcessSerialNumber self{0, kCurrentProcess};
-  alignas(8) unsigned char ref[128] = {};
-  OSStatus status = GetProcessBundleLocation(&self, reinterpret_cast<FSRef*>(ref));
-  if (status == unimpErr) GTEST_SKIP() << "toolbox built without the File Manager";
-  EXPECT_EQ(status, noErr);
-  EXPECT_NE(std::count(std::begin(ref), std::end(ref), 0), 128);
+  FSRef location;
+  ASSERT_EQ(GetProcessBundleLocation(&self, &location), noErr);
+  UInt8 path[1024];
+  ASSERT_EQ(FSRefMakePath(&location, path, sizeof path), noErr);
+  EXPECT_EQ(fs::path(reinterpret_cast<const char*>(path)), fs::canonical(bundle));
+
+  FSSpec appSpec;
+  ProcessInfoRec info = {};
+  info.processInfoLength = sizeof info;
+  info.processAppSpec = &appSpec;
+  ASSERT_EQ(GetProcessInformation(&self, &info), noErr);
+  EXPECT_EQ(tb::PascalView(appSpec.name), "Tool.app");
 }
 
 }  // namespace
