@@ -134,6 +134,17 @@ TEST_F(RecentItems, AnEntryThatNoLongerResolvesStillTakesItsSlot) {
   EXPECT_EQ(names.front(), "item 01");
 }
 
+// An item that cannot be recorded (it is gone) still has the list rewritten without its dead
+// entries; nothing new is added.
+TEST_F(RecentItems, RecordingAGoneItemOnlyDropsDeadEntries) {
+  std::vector<FSSpec> items = AddNumbered(3);
+  fs::remove(disk() / "Users/Shared/Items/item 02");
+  FSSpec gone = Item("gone");
+  fs::remove(disk() / "Users/Shared/Items/gone");
+  EXPECT_EQ(AddRecentItem(&gone), noErr);
+  EXPECT_THAT(RecordNames(), ElementsAreArray(Numbered({3, 1})));
+}
+
 TEST_F(RecentItems, NamesDifferingOnlyInCaseAreTwoEntries) {
   FSSpec lower = Item("report.txt");
   FSSpec upper = Item("Report.txt");
