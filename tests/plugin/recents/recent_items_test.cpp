@@ -14,6 +14,7 @@
 #include "toolbox/cf/string.h"
 #include "toolbox/core/errors.h"
 #include "toolbox/core/pascal.h"
+#include "toolbox/icons/icons.h"
 
 namespace {
 
@@ -199,6 +200,22 @@ TEST_F(RecentItems, AnAliasFileEntryShowsItsTarget) {
   Style style = 0;
   GetItemStyle(gMenuPool[2], 1, &style);
   EXPECT_EQ(style, 0);  // the target is no alias file itself
+  // The target's icon, not the alias file's.
+  UInt8 iconType = 0;
+  Handle icon = nullptr;
+  GetMenuItemIconHandle(gMenuPool[2], 1, &iconType, &icon);
+  ASSERT_EQ(iconType, kMenuIconRefType);
+  IconRef targetIcon = nullptr, aliasIcon = nullptr;
+  ASSERT_EQ(GetIconRefFromFile(&folder, &targetIcon, nullptr), noErr);
+  ASSERT_EQ(GetIconRefFromFile(&aliasFile, &aliasIcon, nullptr), noErr);
+  auto shown = tb::icons::FamilyData(reinterpret_cast<IconRef>(icon));
+  auto wanted = tb::icons::FamilyData(targetIcon);
+  auto other = tb::icons::FamilyData(aliasIcon);
+  EXPECT_TRUE(std::equal(shown.begin(), shown.end(), wanted.begin(), wanted.end()));
+  EXPECT_FALSE(std::equal(shown.begin(), shown.end(), other.begin(), other.end()));
+  ReleaseIconRef(targetIcon);
+  ReleaseIconRef(aliasIcon);
+
   FSSpec back;
   ASSERT_TRUE(ReadFileItem(gMenuPool[2], 1, &back));
   EXPECT_EQ(NameOf(back), "Projects");
@@ -224,6 +241,15 @@ struct DamageCase {
   std::vector<std::string> shown;  // empty: only the message
   std::vector<std::string> afterAdding;
 };
+
+// The record, its length field claiming `extra` bytes more than follow.
+std::vector<unsigned char> ClaimingMore(std::vector<unsigned char> record, unsigned extra) {
+  unsigned long length = (record[0] << 24) | (record[1] << 16) | (record[2] << 8) | record[3];
+  std::vector<unsigned char> field;
+  tb::test::PutBE32(field, length + extra);
+  std::copy(field.begin(), field.end(), record.begin());
+  return record;
+}
 
 void PrintTo(const DamageCase& c, std::ostream* out) {
   *out << c.name;
@@ -254,7 +280,7 @@ const DamageCase kDamageCases[] = {
      {"a.txt"},
      {"new.txt", "a.txt"}},
     {"LengthPastTheEnd",
-     [](const auto& a, const auto&) { return a; },
+     [](const auto& a, const auto&) { return ClaimingMore(a, 100); },
      {"a.txt"},
      {"new.txt", "a.txt"}},
     {"TailOfThreeBytes",
@@ -291,9 +317,7 @@ TEST_P(DamagedRecents, ReadsWhatIsThereAndRewritesCleanly) {
   FSSpec b = Item("b.txt");
   FSSpec added = Item("new.txt");
   const DamageCase& c = GetParam();
-  // The length-past-the-end case claims 100 bytes more than the record has.
-  const long delta = std::string(c.name) == "LengthPastTheEnd" ? 100 : 0;
-  SetRecentsBytes(c.bytes(RecordOf(a, delta), RecordOf(b)));
+  SetRecentsBytes(c.bytes(RecordOf(a), RecordOf(b)));
 
   std::vector<std::string> texts = BuildTexts();
   if (c.shown.empty()) {

@@ -135,12 +135,12 @@ FSSpec RecentsFixture::Item(const std::string& name) {
   return MakeFile("Users/Shared/Items/" + name);
 }
 
-std::vector<unsigned char> RecentsFixture::RecordOf(const FSSpec& item, long lengthDelta) {
+std::vector<unsigned char> RecentsFixture::RecordOf(const FSSpec& item) {
   AliasHandle alias = nullptr;
   EXPECT_EQ(NewAlias(nullptr, &item, &alias), noErr);
   Size size = GetHandleSize(reinterpret_cast<Handle>(alias));
   std::vector<unsigned char> out;
-  PutBE32(out, static_cast<unsigned long>(static_cast<UInt32>(size + lengthDelta)));
+  PutBE32(out, static_cast<unsigned long>(static_cast<UInt32>(size)));
   out.insert(out.end(), reinterpret_cast<unsigned char*>(*alias),
              reinterpret_cast<unsigned char*>(*alias) + size);
   DisposeHandle(reinterpret_cast<Handle>(alias));

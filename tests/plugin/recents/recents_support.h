@@ -41,7 +41,7 @@ class RecentsFixture : public PluginFixture {
   // A file in the folder the tests' items live in.
   FSSpec Item(const std::string& name);
   // One record as the file holds it: big-endian length, then a new alias record of `item`.
-  std::vector<unsigned char> RecordOf(const FSSpec& item, long lengthDelta = 0);
+  std::vector<unsigned char> RecordOf(const FSSpec& item);
 
   FSSpec recents_{};
 };
