@@ -13,9 +13,9 @@
 namespace {
 
 // The whole text, length byte and trailing NUL included, so a file named like a title is
-// still a file item.
+// still a file item. A title not loaded yet (length 0) names no item, not every empty one.
 bool IsTitle(ConstStr255Param text, ConstStr255Param title) {
-  return text[0] == title[0] && std::memcmp(text, title, title[0] + 1u) == 0;
+  return title[0] != 0 && text[0] == title[0] && std::memcmp(text, title, title[0] + 1u) == 0;
 }
 
 }  // namespace
@@ -23,13 +23,13 @@ bool IsTitle(ConstStr255Param text, ConstStr255Param title) {
 void HandleMenuTarget(EventRef event, const AEDesc* context) {
   MenuRef menu = nullptr;
   MenuItemIndex index = 0;
-  if (GetEventParameter(event, kEventParamDirectObject, typeMenuRef, nullptr, sizeof menu,
-                        nullptr, &menu) != noErr ||
-      GetEventParameter(event, kEventParamMenuItemIndex, typeMenuItemIndex, nullptr,
-                        sizeof index, nullptr, &index) != noErr) {
+  if (GetEventParameter(event, kEventParamDirectObject, typeMenuRef, nullptr, sizeof menu, nullptr,
+                        &menu) != noErr ||
+      GetEventParameter(event, kEventParamMenuItemIndex, typeMenuItemIndex, nullptr, sizeof index,
+                        nullptr, &index) != noErr) {
     return;
   }
-  Str255 text;
+  Str255 text = {0};
   GetMenuItemText(menu, index, text);
 
   if (IsTitle(text, gPluginTitle)) {

@@ -20,10 +20,14 @@ constexpr OSType kRecentsType = 'pref';
 // The system never writes a record near this size; a larger length is damage.
 constexpr SInt32 kLargestRecord = 1 << 20;
 
+OSErr PreferencesFolder(SInt16* vRefNum, SInt32* dirID) {
+  return FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, vRefNum, dirID);
+}
+
 OSErr RecentsFileSpec(FSSpec* spec) {
   SInt16 vRefNum;
   SInt32 dirID;
-  OSErr err = FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID);
+  OSErr err = PreferencesFolder(&vRefNum, &dirID);
   if (err != noErr) return err;
   return FSMakeFSSpec(vRefNum, dirID, kRecentsFileName, spec);
 }
@@ -84,15 +88,18 @@ bool SameItem(const FSSpec& a, const FSSpec& b) {
 
 int RecentItemsShown() {
   switch (gPrefs[kPrefsStyleByte] & kPrefRecentCountMask) {
-    case 0x08: return 15;
-    case 0x10: return 5;
-    case 0x18: return 20;
-    default: return 10;
+    case 0x08:
+      return 15;
+    case 0x10:
+      return 5;
+    case 0x18:
+      return 20;
+    default:
+      return 10;
   }
 }
 
-Boolean AppendRecentItem(MenuRef* menu, MenuItemIndex index, const FSSpec* item,
-                         Boolean isFolder) {
+Boolean AppendRecentItem(MenuRef* menu, MenuItemIndex index, const FSSpec* item, Boolean isFolder) {
   return AppendFileItem(*menu, index, item, isFolder, false);
 }
 
@@ -127,30 +134,35 @@ void BuildRecentMenu(MenuRef* menu) {
   }
 
   if (next == 1) {
-    ScopedCF<CFStringRef> text(CFBundleCopyLocalizedString(gPluginBundle, CFSTR("message06"),
-                                                           CFSTR("message06"),
-                                                           CFSTR("Localizable")));
+    ScopedCF<CFStringRef> text(CFBundleCopyLocalizedString(
+        gPluginBundle, CFSTR("message06"), CFSTR("message06"), CFSTR("Localizable")));
     AppendMenuItemTextWithCFString(*menu, text.get(), 0, 0, nullptr);
     DisableMenuItem(*menu, 1);
   }
 }
 
 OSErr AddRecentItem(const FSSpec* item) {
+  // A missing Preferences folder is not a missing file: nothing is created then.
+  SInt16 vRefNum;
+  SInt32 dirID;
+  OSErr err = PreferencesFolder(&vRefNum, &dirID);
+  if (err != noErr) return err;
   FSSpec spec;
-  OSErr err = RecentsFileSpec(&spec);
+  err = FSMakeFSSpec(vRefNum, dirID, kRecentsFileName, &spec);
   if (err == fnfErr) err = FSpCreate(&spec, kRecentsCreator, kRecentsType, smSystemScript);
   if (err != noErr) return err;
 
+  // Without an alias of the new item the list is still rewritten, minus its dead entries.
   AliasHandle slots[kMaxRecentRecords] = {};
   SInt32 sizes[kMaxRecentRecords] = {};
-  err = NewAlias(nullptr, item, &slots[0]);
-  if (err != noErr) return err;
-  sizes[0] = static_cast<SInt32>(GetHandleSize(reinterpret_cast<Handle>(slots[0])));
+  if (NewAlias(nullptr, item, &slots[0]) == noErr && slots[0]) {
+    sizes[0] = static_cast<SInt32>(GetHandleSize(reinterpret_cast<Handle>(slots[0])));
+  }
 
   SInt16 file = 0;
   err = FSpOpenDF(&spec, fsRdWrPerm, &file);
   if (err != noErr) {
-    DisposeHandle(reinterpret_cast<Handle>(slots[0]));
+    if (slots[0]) DisposeHandle(reinterpret_cast<Handle>(slots[0]));
     return err;
   }
 
@@ -176,8 +188,8 @@ OSErr AddRecentItem(const FSSpec* item) {
   SetEOF(file, 0);
   SetFPos(file, fsFromStart, 0);
   for (int i = 0; i < kMaxRecentRecords; ++i) {
-    if (sizes[i] == 0) continue;
-    WriteRecord(file, reinterpret_cast<Handle>(slots[i]), sizes[i]);
+    if (!slots[i]) continue;
+    if (sizes[i] != 0) WriteRecord(file, reinterpret_cast<Handle>(slots[i]), sizes[i]);
     DisposeHandle(reinterpret_cast<Handle>(slots[i]));
   }
   return FSClose(file);
