@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "plugin/menu/file_item.h"
@@ -114,11 +116,42 @@ TEST_F(FolderMenu, EveryItemCarriesItsOwnRecord) {
   }
 }
 
+// The disk itself is named by its parent 1 and the volume's name.
+TEST_F(FolderMenu, VolumeRootListsTheTopLevel) {
+  FSSpec volume = SpecOf(disk());
+  ASSERT_EQ(SInt32{volume.parID}, 1);
+  BuildFolderMenu(&volume, submenu(), 1, false);
+  EXPECT_EQ(SortedTexts(submenu()), (std::vector<std::string>{"Applications", "Library", "Users"}));
+}
+
 TEST_F(FolderMenu, MissingFolderListsNothingToShow) {
   FSSpec gone = MakeFolder("Users/Shared/Gone");
   std::filesystem::remove(disk() / "Users/Shared/Gone");
   BuildFolderMenu(&gone, submenu(), 1, false);
   EXPECT_EQ(Rows(submenu()), std::vector<Row>{Message("message06", false, true)});
+}
+
+// Entry indexes are signed 16-bit: past 32,767 they turn negative, which names the folder
+// itself. A child named like the folder must then not be listed again for every such index.
+TEST_F(FolderMenu, IndexesStopWhereTheyWouldNameTheFolderItself) {
+  FSSpec folder = MakeFolder("Users/Shared/Big");
+  MakeFile("Users/Shared/Big/Big");
+  for (int i = 0; i < 32768; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "f%05d", i);
+    tb::test::WriteText(disk() / "Users/Shared/Big" / name, "");
+  }
+  SetPrefs(kPrefMenuDefaults & ~kPrefShowIcons);
+
+  BuildFolderMenu(&folder, submenu(), 1, false);
+  ASSERT_EQ(CountMenuItems(submenu()), 32767);
+  Str255 text;
+  int named = 0;
+  for (MenuItemIndex i = 1; i <= 32767; ++i) {
+    GetMenuItemText(submenu(), i, text);
+    if (text[0] == 3 && std::memcmp(text + 1, "Big", 3) == 0) ++named;
+  }
+  EXPECT_LE(named, 1);
 }
 
 // Hidden entries: the invisible Finder flag (files and folders) and names starting with ".".

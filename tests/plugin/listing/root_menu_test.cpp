@@ -226,11 +226,19 @@ INSTANTIATE_TEST_SUITE_P(AllLooks, MessageItems,
                                            MessageCase{"NoHeadersNoIcons", false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(RootMenu, MessageUnderHeadersInTheFullLayout) {
+TEST_F(RootMenu, MessagesUnderHeadersInTheFullLayout) {
   SetPrefs(kCommands | kContents | kIcons);
-  BuildRootMenu(root(), &Context({MakeFile("Users/Shared/b.txt")}));
-  ASSERT_EQ(CountMenuItems(root()), 7);
-  EXPECT_EQ(RowAt(root(), 7), Message("message04", true, true));
+  struct {
+    FSSpec clicked;
+    const char* message;
+  } cases[] = {{MakeFile("Users/Shared/b.txt"), "message04"},
+               {MakeFolder("Users/Shared/Empty"), "message06"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    BuildRootMenu(root(), &Context({c.clicked}));
+    ASSERT_EQ(CountMenuItems(root()), 7);
+    EXPECT_EQ(RowAt(root(), 7), Message(c.message, true, true));
+  }
 }
 
 TEST_F(RootMenu, RecentItemsIsTaggedAndChoosableWithPlaceholder) {
