@@ -207,6 +207,7 @@ enum class Entry {
   aliasToPackage,
   aliasChainToFolder,
   aliasToGoneFolder,
+  symlinkToFolder,
   file,
   aliasToFile
 };
@@ -216,6 +217,7 @@ struct SubmenuCase {
   Entry entry;
   bool resolveAliases;
   bool packageSubmenus;
+  UInt8 stylePrefs;
   bool expectSubmenu;
   Style expectStyle;
 };
@@ -255,6 +257,9 @@ class FolderMenuSubmenus : public FolderMenu, public ::testing::WithParamInterfa
         std::filesystem::remove(disk() / "Users/Shared/Gone");
         return "Gone alias";
       }
+      case Entry::symlinkToFolder:
+        std::filesystem::create_symlink("../Target", disk() / "Users/Shared/Docs/Target link");
+        return "Target link";
       case Entry::file:
         MakeFile("Users/Shared/Docs/file.txt");
         return "file.txt";
@@ -273,7 +278,7 @@ TEST_P(FolderMenuSubmenus, SubmenuFollowsWhatTheEntryLeadsTo) {
   UInt8 prefs = kPrefMenuDefaults & ~kPrefShowIcons & ~kPrefResolveAliases;
   if (c.resolveAliases) prefs |= kPrefResolveAliases;
   if (c.packageSubmenus) prefs |= kPrefPackageSubmenus;
-  SetPrefs(prefs);
+  SetPrefs(prefs, c.stylePrefs);
 
   BuildFolderMenu(&folder, submenu(), 1, false);
   // The entry itself is listed and recorded, never its target.
@@ -296,20 +301,26 @@ constexpr Style kItalic = kItemStyleItalic;
 INSTANTIATE_TEST_SUITE_P(
     AllEntries, FolderMenuSubmenus,
     ::testing::Values(
-        SubmenuCase{"Folder", Entry::folder, true, false, true, 0},
-        SubmenuCase{"FolderNotResolving", Entry::folder, false, false, true, 0},
-        SubmenuCase{"Package", Entry::package, true, false, false, 0},
-        SubmenuCase{"PackageWithPackageSubmenus", Entry::package, true, true, true, 0},
-        SubmenuCase{"AliasToFolder", Entry::aliasToFolder, true, false, true, kItalic},
-        SubmenuCase{"AliasToFolderNotResolving", Entry::aliasToFolder, false, false, false,
+        SubmenuCase{"Folder", Entry::folder, true, false, 0, true, 0},
+        SubmenuCase{"FolderNotResolving", Entry::folder, false, false, 0, true, 0},
+        SubmenuCase{"Package", Entry::package, true, false, 0, false, 0},
+        SubmenuCase{"PackageWithPackageSubmenus", Entry::package, true, true, 0, true, 0},
+        SubmenuCase{"AliasToFolder", Entry::aliasToFolder, true, false, 0, true, kItalic},
+        SubmenuCase{"AliasToFolderNotResolving", Entry::aliasToFolder, false, false, 0, false,
                     kItalic},
         // The package test looks at the alias file, which is no package.
-        SubmenuCase{"AliasToPackage", Entry::aliasToPackage, true, false, true, kItalic},
+        SubmenuCase{"AliasToPackage", Entry::aliasToPackage, true, false, 0, true, kItalic},
         // One step only: the target is the second alias file, not a folder.
-        SubmenuCase{"AliasChainToFolder", Entry::aliasChainToFolder, true, false, false, kItalic},
-        SubmenuCase{"AliasToGoneFolder", Entry::aliasToGoneFolder, true, false, false, kItalic},
-        SubmenuCase{"File", Entry::file, true, false, false, 0},
-        SubmenuCase{"AliasToFile", Entry::aliasToFile, true, false, false, kItalic}),
+        SubmenuCase{"AliasChainToFolder", Entry::aliasChainToFolder, true, false, 0, false,
+                    kItalic},
+        SubmenuCase{"AliasToGoneFolder", Entry::aliasToGoneFolder, true, false, 0, false, kItalic},
+        // Links are files in the catalog; the link rule styles them whatever resolved them.
+        SubmenuCase{"SymlinkToFolder", Entry::symlinkToFolder, true, false, kPrefStyleSymlinks,
+                    true, kItemStyleBoldItalic},
+        SubmenuCase{"SymlinkToFolderNotResolving", Entry::symlinkToFolder, false, false,
+                    kPrefStyleSymlinks, false, kItemStyleBoldItalic},
+        SubmenuCase{"File", Entry::file, true, false, 0, false, 0},
+        SubmenuCase{"AliasToFile", Entry::aliasToFile, true, false, 0, false, kItalic}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -114,6 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
 // What the contents section shows for each kind of context.
 enum class Clicked {
   nothing,
+  emptyList,
   twoItems,
   plainFile,
   aliasToFile,
@@ -142,6 +143,8 @@ class RootMenuContext : public RootMenu, public ::testing::WithParamInterface<Co
     switch (clicked) {
       case Clicked::nothing:
         return null_;
+      case Clicked::emptyList:
+        return Context({});
       case Clicked::twoItems:
         return Context({docs, file});
       case Clicked::plainFile:
@@ -187,6 +190,7 @@ TEST_P(RootMenuContext, ContentsSectionShowsListingOrOneMessage) {
 INSTANTIATE_TEST_SUITE_P(
     AllContexts, RootMenuContext,
     ::testing::Values(ContextCase{"Nothing", Clicked::nothing, "message05"},
+                      ContextCase{"EmptyList", Clicked::emptyList, "message06"},
                       ContextCase{"TwoItems", Clicked::twoItems, "message03"},
                       ContextCase{"PlainFile", Clicked::plainFile, "message04"},
                       ContextCase{"AliasToFile", Clicked::aliasToFile, "message04"},
