@@ -60,6 +60,8 @@ std::string ListingFixture::Localized(const char* key) const {
   std::string out = tb::Utf8FromCFString(text);
   CFRelease(text);
   CFRelease(k);
+  // Expected texts come from the bundle's table, not from the key standing in for a text.
+  EXPECT_NE(out, key) << "the bundle's strings table lacks " << key;
   return out;
 }
 
