@@ -8,15 +8,15 @@
 #include "toolbox/core/errors.h"
 #include "toolbox/core/memory.h"
 
-void BuildFolderMenu(const FSSpec* folder, MenuRef menu, MenuItemIndex firstIndex,
-                     Boolean indent) {
+void BuildFolderMenu(const FSSpec* folder, MenuRef menu, MenuItemIndex firstIndex, Boolean indent) {
   if (firstIndex == 1) {
     if (UInt16 count = CountMenuItems(menu)) DeleteMenuItems(menu, 1, count);
   }
   const bool indented = firstIndex > 1 && indent;
 
-  Str63 folderName;
-  BlockMoveData(folder->name, folderName, folder->name[0] + 1);
+  // Room for any length byte: a damaged one reads zeros, never past the buffer.
+  Str255 folderName = {};
+  BlockMoveData(folder->name, folderName, sizeof folder->name);
   CInfoPBRec pb = {};
   pb.dirInfo.ioNamePtr = folderName;
   pb.dirInfo.ioVRefNum = folder->vRefNum;

@@ -15,8 +15,8 @@
 namespace {
 
 // "Recent Items" and its NUL.
-constexpr unsigned char kRecentFallback[] = {13,  'R', 'e', 'c', 'e', 'n', 't', ' ',
-                                             'I', 't', 'e', 'm', 's', 0};
+constexpr unsigned char kRecentFallback[] = {13,  'R', 'e', 'c', 'e', 'n', 't',
+                                             ' ', 'I', 't', 'e', 'm', 's', 0};
 constexpr CFIndex kRecentBufferSize = 32;
 
 constexpr SInt16 kPrefsIconID = 129;
@@ -45,7 +45,9 @@ void SetBundleIcon(MenuRef menu, MenuItemIndex index, SInt16 resourceID, OSType 
   ReleaseIconRef(icon);
 }
 
-void AppendSeparator(MenuRef menu) { AppendMenu(menu, tb::PStr("-")); }
+void AppendSeparator(MenuRef menu) {
+  AppendMenu(menu, tb::PStr("-"));
+}
 
 }  // namespace
 
@@ -111,16 +113,17 @@ void BuildRootMenu(MenuRef menu, const AEDesc* context) {
 
   const MenuItemIndex start = next;
   long count = 0;
-  FSSpec item;
+  FSSpec item = {};
   AEKeyword keyword;
   DescType type;
-  Size size;
+  Size size = 0;
   if (!context || context->descriptorType == typeNull) {
     AppendMessageItem(menu, next++, CFSTR("message05"), showHeaders);
   } else if (AECountItems(context, &count) == noErr && count >= 2) {
     AppendMessageItem(menu, next++, CFSTR("message03"), showHeaders);
   } else if (AEGetNthPtr(context, 1, typeFSS, &keyword, &type, &item, sizeof item, &size) ==
-             noErr) {
+                 noErr &&
+             size == sizeof item) {  // a shorter record would leave the name unset
     Boolean isFolder = false;
     Boolean wasAliased = false;
     if (ResolveAliasFileWithMountFlagsNoUI(&item, true, &isFolder, &wasAliased,
