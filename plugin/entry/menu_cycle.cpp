@@ -38,12 +38,14 @@ OSStatus ExamineContext(void* thisInstance, const AEDesc* inContext, AEDescList*
   if (!inContext || inContext->descriptorType == typeNull) return noErr;
 
   // Only item 1 is examined; the root submenu tells the user about anything else.
-  FSSpec item;
+  // A short typeFSS item would leave part of the FSSpec unset: it is no file.
+  FSSpec item = {};
   AEKeyword keyword;
   DescType actualType;
-  Size actualSize;
+  Size actualSize = 0;
   if (AEGetNthPtr(inContext, 1, typeFSS, &keyword, &actualType, &item, sizeof item,
-                  &actualSize) != noErr) {
+                  &actualSize) != noErr ||
+      actualSize != sizeof item) {
     return noErr;
   }
   FSRef ref;

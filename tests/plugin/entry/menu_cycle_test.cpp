@@ -53,7 +53,10 @@ TEST_F(MenuCycle, ContextsWithoutAnItemAddNothingAndInstallNothing) {
   AEDesc text;
   AECreateDesc(typeChar, "selected words", 14, &text);
   AEDesc nullDesc = {typeNull, nullptr};
-  const AEDesc* contexts[] = {nullptr, &nullDesc, &text};
+  AEDescList shortSpec;  // a typeFSS item too short to be an FSSpec
+  AECreateList(nullptr, 0, false, &shortSpec);
+  AEPutPtr(&shortSpec, 0, typeFSS, &folder_, 6);
+  const AEDesc* contexts[] = {nullptr, &nullDesc, &text, &shortSpec};
   for (const AEDesc* context : contexts) {
     EXPECT_EQ(ExamineContext(instance_, context, &pairs_), noErr);
     EXPECT_EQ(PairCount(), 0);
@@ -63,6 +66,7 @@ TEST_F(MenuCycle, ContextsWithoutAnItemAddNothingAndInstallNothing) {
     EXPECT_FALSE(PoolExists());
   }
   AEDisposeDesc(&text);
+  AEDisposeDesc(&shortSpec);
 }
 
 TEST_F(MenuCycle, AddedItemLeavesTheCycleActive) {
