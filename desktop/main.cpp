@@ -1,19 +1,28 @@
 // vantorel-desktop [--install-plugin BUNDLE] [FOLDER...]
+// vantorel-desktop [--install-plugin BUNDLE] --script FILE|- [--strict]
 // vantorel-desktop --headless
 //
 // Registers as the Finder, loads the contextual-menu plug-ins of the system disk, opens the
 // contextual menu for a click on FOLDER (default: the home folder), points at each plug-in's
-// item as a user would (so the plug-in fills its submenu) and prints the menu. Headless, it
-// only carries out the Finder's Apple events until it is asked to quit.
+// item as a user would (so the plug-in fills its submenu) and prints the menu. With --script it
+// plays a user's actions read from FILE (or standard input) and prints what the user would
+// see. Headless, it only carries out the Finder's Apple events until it is asked to quit.
+//
+// VANTOREL_LAUNCHER=journal: the Finder records what it would start (applications, documents
+// with their default application) without starting anything.
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "desktop/cmm/plugin_host.h"
 #include "desktop/finder/finder.h"
+#include "desktop/script/item_paths.h"
+#include "desktop/script/script_session.h"
 #include "toolbox/cf/bundle.h"
 #include "toolbox/cf/string.h"
 #include "toolbox/core/errors.h"
@@ -26,6 +35,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: vantorel-desktop [--install-plugin BUNDLE] [FOLDER...]\n"
+               "       vantorel-desktop [--install-plugin BUNDLE] --script FILE|- [--strict]\n"
                "       vantorel-desktop --headless\n");
   return 2;
 }
@@ -57,13 +67,35 @@ bool InstallPlugin(const std::filesystem::path& bundle) {
   return true;
 }
 
-bool SpecForPath(const std::filesystem::path& path, FSSpec* spec) {
-  std::error_code error;
-  std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
-  if (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
-  FSRef ref;
-  return FSPathMakeRef(reinterpret_cast<const UInt8*>(absolute.c_str()), &ref, nullptr) == noErr &&
-         FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, spec, nullptr) == noErr;
+// Honours VANTOREL_LAUNCHER; false for a value it does not know.
+bool ChooseLauncher() {
+  const char* launcher = getenv("VANTOREL_LAUNCHER");
+  if (!launcher || !*launcher) return true;
+  if (std::string(launcher) != "journal") {
+    std::fprintf(stderr, "vantorel-desktop: unknown VANTOREL_LAUNCHER \"%s\"\n", launcher);
+    return false;
+  }
+  desktop::finder::Callbacks callbacks;
+  callbacks.launcher = [](const desktop::finder::LaunchRequest&) { return true; };
+  desktop::finder::SetCallbacks(std::move(callbacks));
+  return true;
+}
+
+int RunScript(desktop::cmm::ContextualMenuHost& host, const std::string& file, bool strict) {
+  for (const auto& plugin : host.plugins()) {
+    std::string identifier = tb::Utf8FromCFString(CFBundleGetIdentifier(plugin.plugin));
+    std::printf("plug-in %s\n", identifier.c_str());
+  }
+  std::fflush(stdout);
+  desktop::script::Options options;
+  options.strict = strict;
+  if (file == "-") return desktop::script::RunScript(std::cin, std::cout, host, options);
+  std::ifstream in(file);
+  if (!in) {
+    std::fprintf(stderr, "vantorel-desktop: cannot read %s\n", file.c_str());
+    return 2;
+  }
+  return desktop::script::RunScript(in, std::cout, host, options);
 }
 
 }  // namespace
@@ -71,18 +103,28 @@ bool SpecForPath(const std::filesystem::path& path, FSSpec* spec) {
 int main(int argc, char** argv) {
   std::vector<std::filesystem::path> clicked;
   std::filesystem::path install;
+  std::string script;
+  bool strict = false;
+  bool headless = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--headless") {
-      return desktop::finder::RunHeadless(-1) == noErr ? 0 : 1;
+      headless = true;
     } else if (arg == "--install-plugin" && i + 1 < argc) {
       install = argv[++i];
+    } else if (arg == "--script" && i + 1 < argc) {
+      script = argv[++i];
+    } else if (arg == "--strict") {
+      strict = true;
     } else if (arg.starts_with("-")) {
       return Usage();
     } else {
       clicked.emplace_back(arg);
     }
   }
+  if (!script.empty() && !clicked.empty()) return Usage();
+  if (!ChooseLauncher()) return 2;
+  if (headless) return desktop::finder::RunHeadless(-1) == noErr ? 0 : 1;
   if (clicked.empty()) clicked.emplace_back(getenv("HOME") ? getenv("HOME") : "/");
 
   tb::processes::RegisterCurrentProcess('FNDR', 'MACS', "Finder", {}, 0);
@@ -93,9 +135,11 @@ int main(int argc, char** argv) {
 
   if (!install.empty() && !InstallPlugin(install)) return 1;
 
-  std::printf("System disk: %s\n", tb::files::SystemDisk()->root.c_str());
   desktop::cmm::ContextualMenuHost host;
   host.LoadPlugins();
+  if (!script.empty()) return RunScript(host, script, strict);
+
+  std::printf("System disk: %s\n", tb::files::SystemDisk()->root.c_str());
   for (const auto& plugin : host.plugins()) {
     std::string identifier = tb::Utf8FromCFString(CFBundleGetIdentifier(plugin.plugin));
     std::printf("Loaded plug-in %s (%s)\n", identifier.c_str(), plugin.bundlePath.c_str());
@@ -105,7 +149,7 @@ int main(int argc, char** argv) {
   std::vector<FSSpec> items;
   for (const auto& path : clicked) {
     FSSpec spec;
-    if (!SpecForPath(path, &spec)) {
+    if (!desktop::script::SpecForPath(path, &spec)) {
       std::fprintf(stderr, "vantorel-desktop: %s: no such item\n", path.c_str());
       return 1;
     }

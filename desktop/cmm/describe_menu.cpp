@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <set>
 
+#include "desktop/cmm/describe_menu.h"
 #include "desktop/cmm/plugin_host.h"
 #include "toolbox/cf/string.h"
 #include "toolbox/core/errors.h"
@@ -30,7 +31,7 @@ std::string CommandText(MenuCommand command) {
   return printable && command > 0xFFFF ? "'" + code + "'" : std::to_string(command);
 }
 
-void Describe(MenuRef menu, int depth, std::set<MenuRef>& open, std::string& out) {
+void Describe(MenuRef menu, int depth, bool numbered, std::set<MenuRef>& open, std::string& out) {
   if (!menu || !open.insert(menu).second) return;  // a menu inside itself is shown once
   UInt16 count = CountMenuItems(menu);
   for (MenuItemIndex i = 1; i <= count; ++i) {
@@ -38,7 +39,9 @@ void Describe(MenuRef menu, int depth, std::set<MenuRef>& open, std::string& out
     CopyMenuItemTextAsCFString(menu, i, &text);
     UInt32 indent = 0;
     GetMenuItemIndent(menu, i, &indent);
-    std::string line(static_cast<size_t>(depth) * 2 + indent * 2, ' ');
+    std::string line(static_cast<size_t>(depth) * 2, ' ');
+    if (numbered) line += std::to_string(i) + " ";
+    line += std::string(indent * 2, ' ');
     line += "\"" + VisibleText(tb::Utf8FromCFString(text)) + "\"";
     if (text) CFRelease(text);
 
@@ -57,7 +60,7 @@ void Describe(MenuRef menu, int depth, std::set<MenuRef>& open, std::string& out
     GetMenuItemHierarchicalMenu(menu, i, &submenu);
     if (submenu) line += "  >";
     out += line + "\n";
-    Describe(submenu, depth + 1, open, out);
+    Describe(submenu, depth + 1, numbered, open, out);
   }
   open.erase(menu);
 }
@@ -67,7 +70,14 @@ void Describe(MenuRef menu, int depth, std::set<MenuRef>& open, std::string& out
 std::string DescribeMenu(MenuRef menu) {
   std::string out;
   std::set<MenuRef> open;
-  Describe(menu, 0, open, out);
+  Describe(menu, 0, false, open, out);
+  return out;
+}
+
+std::string DescribeMenuNumbered(MenuRef menu, int depth) {
+  std::string out;
+  std::set<MenuRef> open;
+  Describe(menu, depth, true, open, out);
   return out;
 }
 
