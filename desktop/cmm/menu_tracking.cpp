@@ -31,9 +31,12 @@ PathResult MenuTracking::Point(std::span<const MenuItemIndex> path) {
     return result;
   }
   for (size_t step = 0; step < path.size(); ++step) {
-    result.step = step;
-    const tb::menus::Menu* view = tb::menus::View(menu);
     MenuItemIndex index = path[step];
+    result.step = step;
+    result.menu = menu;
+    result.item = index;
+    result.submenu = nullptr;
+    const tb::menus::Menu* view = tb::menus::View(menu);
     if (!view || index < 1 || index > view->items.size()) {
       result.error = PathError::outOfRange;
       return result;
@@ -47,8 +50,6 @@ PathResult MenuTracking::Point(std::span<const MenuItemIndex> path) {
     tb::menus::SendTargetItem(menu, index);
     MenuRef submenu = nullptr;
     GetMenuItemHierarchicalMenu(menu, index, &submenu);
-    result.menu = menu;
-    result.item = index;
     result.submenu = submenu;
     if (step + 1 < path.size() && !submenu) {
       result.error = PathError::noSubmenu;

@@ -27,10 +27,12 @@ enum class PathError {
   hasSubmenu,  // an item with a submenu opens it; it cannot be chosen
 };
 
-// Where a path led: the last item pointed at, and the submenu it opened (or nullptr).
+// Where a path led: the last item pointed at, and the submenu it opened (or nullptr). On an
+// error, `step` is the index into the path where it stopped, and `menu` and `item` the item
+// there (menu nullptr when no menu was open).
 struct PathResult {
   PathError error = PathError::none;
-  size_t step = 0;  // the index into the path where it failed
+  size_t step = 0;
   MenuRef menu = nullptr;
   MenuItemIndex item = 0;
   MenuRef submenu = nullptr;

@@ -122,9 +122,9 @@ class Session {
   bool PathFailed(const cmm::PathResult& result, std::span<const MenuItemIndex> path) {
     using cmm::PathError;
     if (result.error == PathError::none) return false;
-    MenuRef menu = result.step == 0 ? tracking_.menu() : result.menu;
-    MenuItemIndex item = path.empty() ? 0 : path[result.step];
-    std::string where = "item " + PathText(path.first(result.step + 1));
+    MenuRef menu = result.menu;
+    MenuItemIndex item = result.item;
+    std::string where = path.empty() ? "" : "item " + PathText(path.first(result.step + 1));
     switch (result.error) {
       case PathError::none:
         break;
@@ -141,10 +141,10 @@ class Session {
         Fail(where + " " + Quoted(menu, item) + " is disabled");
         break;
       case PathError::noSubmenu:
-        Fail(where + " " + Quoted(result.menu, result.item) + " has no submenu");
+        Fail(where + " " + Quoted(menu, item) + " has no submenu");
         break;
       case PathError::hasSubmenu:
-        Fail(where + " " + Quoted(result.menu, result.item) + " opens a submenu");
+        Fail(where + " " + Quoted(menu, item) + " opens a submenu");
         break;
     }
     return true;

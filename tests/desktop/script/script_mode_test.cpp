@@ -154,6 +154,10 @@ struct ErrorCase {
   std::string message;
 };
 
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class ScriptErrors : public ScriptMode, public ::testing::WithParamInterface<ErrorCase> {};
 
 TEST_P(ScriptErrors, ReportsTheLineAndGoesOnUnlessStrict) {
@@ -173,14 +177,15 @@ TEST_P(ScriptErrors, ReportsTheLineAndGoesOnUnlessStrict) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ScriptErrors,
-    ::testing::Values(ErrorCase{"UnknownCommand", "jump 1", "unknown command \"jump\""},
-                      ErrorCase{"OutOfRange", "point 2", "item 2: no such item (the menu has 1)"},
-                      ErrorCase{"NotANumber", "point 1 x", "not an item number: \"x\""},
-                      ErrorCase{"ChoosingASubmenu", "choose 1",
-                                R"(item 1 "Vantorel\0" opens a submenu)"},
-                      ErrorCase{"UnknownKeys", "keys hyper", "unknown keys \"hyper\""},
-                      ErrorCase{"NoSuchItem", "click /no/such/item", "no such item: /no/such/item"},
-                      ErrorCase{"OpenQuote", "click \"unfinished", "unterminated quote"}),
+    ::testing::Values(
+        ErrorCase{"UnknownCommand", "jump 1", "unknown command \"jump\""},
+        ErrorCase{"OutOfRange", "point 2", "item 2: no such item (the menu has 1)"},
+        ErrorCase{"DisabledHeader", "point 1 1", R"(item 1 1 "Commands" is disabled)"},
+        ErrorCase{"NotANumber", "point 1 x", "not an item number: \"x\""},
+        ErrorCase{"ChoosingASubmenu", "choose 1", R"(item 1 "Vantorel\0" opens a submenu)"},
+        ErrorCase{"UnknownKeys", "keys hyper", "unknown keys \"hyper\""},
+        ErrorCase{"NoSuchItem", "click /no/such/item", "no such item: /no/such/item"},
+        ErrorCase{"OpenQuote", "click \"unfinished", "unterminated quote"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
