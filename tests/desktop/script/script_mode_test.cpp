@@ -38,12 +38,14 @@ class ScriptMode : public tb::test::TempSystemDisk {
     tb::test::WriteText(work_ / "Notes" / "todo.txt", "milk");
   }
 
-  Played Play(const std::string& script, const std::string& flags = "") {
+  // Runs the script from a file, or (`fromInput`) from standard input.
+  Played Play(const std::string& script, const std::string& flags = "", bool fromInput = false) {
     std::filesystem::path file = root() / "script.txt";
     tb::test::WriteText(file, script);
+    std::string source = fromInput ? "- <'" + file.string() + "'" : "'" + file.string() + "'";
     std::string command =
         std::string("'") + VANTOREL_BINARY_DIR + "/desktop/vantorel-desktop' --install-plugin '" +
-        tb::test::BuiltBundle().string() + "' --script '" + file.string() + "' " + flags + " 2>&1";
+        tb::test::BuiltBundle().string() + "' " + flags + " --script " + source + " 2>&1";
     Played run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -94,6 +96,13 @@ TEST_F(ScriptMode, ClickShowsThePluginItemWithItsPlaceholder) {
   EXPECT_THAT(run.output, HasSubstr("> click " + work_.string() + "\nmenu:\n  1 " + kPluginItem +
                                     "  >\n    1 \" \"  [1]\n"));
   EXPECT_THAT(run.output, Not(HasSubstr("error")));
+}
+
+TEST_F(ScriptMode, ReadsTheScriptFromStandardInput) {
+  Played run = Play(Click() + "close\n", "--strict", true);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_THAT(run.output, HasSubstr("menu:\n  1 " + kPluginItem + "  >\n"));
+  EXPECT_THAT(run.output, HasSubstr("> close\nclosed\n"));
 }
 
 TEST_F(ScriptMode, PointingFillsTheRootSubmenuThenAFolderListing) {
