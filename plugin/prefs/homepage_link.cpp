@@ -58,6 +58,7 @@ void CreateHomepageFile(const FSSpec* spec) {
   FSpCreateResFile(spec, kLinkCreator, kLinkType, smSystemScript);
   SInt16 file = drag && url ? FSpOpenResFile(spec, fsRdWrPerm) : -1;
   if (file == -1 || ResError() != noErr) {
+    if (file != -1) CloseResFile(file);
     if (drag) DisposeHandle(drag);
     if (url) DisposeHandle(url);
     return;

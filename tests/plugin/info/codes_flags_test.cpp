@@ -11,6 +11,9 @@ struct CodeCase {
   SInt32 length;
   OSType expected;
 };
+void PrintTo(const CodeCase& c, std::ostream* os) {
+  *os << c.label;
+}
 
 const CodeCase kCodes[] = {
     {"Four", "TEXT", 4, 'TEXT'},
@@ -73,6 +76,9 @@ struct FlagCase {
   bool folder;
   UInt16 mask;
 };
+void PrintTo(const FlagCase& c, std::ostream* os) {
+  *os << c.label;
+}
 
 const FlagCase kFlags[] = {
     {"FileInvisible", false, kIsInvisible},    {"FileAlias", false, kIsAlias},

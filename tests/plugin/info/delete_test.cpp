@@ -91,6 +91,17 @@ TEST_F(Delete, OpenFileStopsTheDeletionThere) {
   }
 }
 
+TEST_F(Delete, OpenFileDeepDownKeepsEveryFolderAroundIt) {
+  FSSpec top = MakeFolder("Users/Shared/Top");
+  FSSpec open = MakeFile("Users/Shared/Top/Sub/Deeper/open.txt", "busy");
+  Lock("Users/Shared/Top/Sub");
+  SInt16 ref;
+  ASSERT_EQ(FSpOpenDF(&open, fsRdPerm, &ref), noErr);
+  EXPECT_EQ(DeleteInfoItem(&top), fBsyErr);
+  FSClose(ref);
+  EXPECT_TRUE(fs::exists(disk() / "Users/Shared/Top/Sub/Deeper/open.txt"));
+}
+
 // Links are deleted as the items they are: what they point at stays.
 TEST_F(Delete, SymbolicLinksAreNotFollowed) {
   MakeFile("Users/Shared/Outside/keep.txt", "keep");

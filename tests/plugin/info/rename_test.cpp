@@ -16,6 +16,9 @@ struct RenameCase {
   std::string expectedLeaf;  // the Linux name afterwards; "doc.txt" when refused
   bool renamed;
 };
+void PrintTo(const RenameCase& c, std::ostream* os) {
+  *os << c.label;
+}
 
 std::u16string Repeat(char16_t c, size_t n) {
   return std::u16string(n, c);
