@@ -121,6 +121,16 @@ TEST_F(InfoItem, LockToggleLocksAndUnlocksFilesAndFolders) {
   }
 }
 
+// The lock guards name and contents, not the Finder's flags or codes.
+TEST_F(InfoItem, LockedFileStillTakesFlagsAndCodes) {
+  FSSpec item = MakeFile("Users/Shared/doc");
+  ASSERT_EQ(FSpSetFLock(&item), noErr);
+  EXPECT_EQ(ToggleInfoItemFlag(&item, kIsInvisible), noErr);
+  EXPECT_EQ(FlagsOf(item), UInt16{kIsInvisible});
+  EXPECT_EQ(SetInfoItemCode(&item, kInfoCodeType, "TEXT", 4), noErr);
+  EXPECT_TRUE(IsLocked(item));
+}
+
 TEST_F(InfoItem, GoneItemGivesTheLookupErrorAndNoRequest) {
   FSSpec item = MakeFile("Users/Shared/doc");
   ASSERT_EQ(FSpDelete(&item), noErr);
