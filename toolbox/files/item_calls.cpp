@@ -99,7 +99,13 @@ OSErr MoveNode(const Node& node, const std::string& to) {
     if (errno != EINVAL && errno != ENOSYS) return ErrorFromErrno(errno);
     if (rename(node.path.c_str(), to.c_str()) != 0) return ErrorFromErrno(errno);
   }
-  if (OSErr err = MoveSidecar(node.path, to); err != noErr) return err;
+  if (OSErr err = MoveSidecar(node.path, to); err != noErr) {
+    // The item goes back rather than lose its metadata (a name too long for "._name").
+    if (renameat2(AT_FDCWD, to.c_str(), AT_FDCWD, node.path.c_str(), RENAME_NOREPLACE) != 0) {
+      rename(to.c_str(), node.path.c_str());
+    }
+    return err;
+  }
   NotePathChange(node.volume, node.path, to);
   NoteForkPathChange(node.path, to);
   ForgetSnapshots();  // they name their folders by path

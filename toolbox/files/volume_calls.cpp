@@ -17,6 +17,12 @@ namespace {
 UInt32 MacDate(const timespec& t) {
   return tb::MacSecondsFromUnix(t.tv_sec);
 }
+// Only a full path ("Volume:..." or "Volume:") names a volume; a plain or partial name is an
+// item's, and the volume is then the one of ioVRefNum.
+bool HasVolumeName(std::string_view name) {
+  auto colon = name.find(':');
+  return colon != std::string_view::npos && colon > 0;
+}
 }  // namespace
 
 OSErr PBHGetVInfoSync(HParmBlkPtr pb) {
@@ -26,7 +32,7 @@ OSErr PBHGetVInfoSync(HParmBlkPtr pb) {
     Volume* volume = nullptr;
     if (v.ioVolIndex > 0) {
       volume = VolumeByIndex(v.ioVolIndex);
-    } else if (v.ioVolIndex < 0 && v.ioNamePtr && v.ioNamePtr[0]) {
+    } else if (v.ioVolIndex < 0 && v.ioNamePtr && HasVolumeName(tb::PascalView(v.ioNamePtr))) {
       std::string_view name = tb::PascalView(v.ioNamePtr);
       volume = VolumeByName(name.substr(0, name.find(':')));
     } else {

@@ -344,6 +344,33 @@ TEST_F(Catalog, VolumesAndTheirRoots) {
   EXPECT_EQ(PBHGetVInfoSync(&pb), nsvErr);
 }
 
+TEST_F(Catalog, VolumeQueryByNameTakesOnlyFullPathsAsVolumeNames) {
+  struct Case {
+    const char* name;
+    SInt16 vRefNum;
+    OSErr result;
+    SInt16 volume;
+  };
+  const Case cases[] = {
+      {"Macintosh HD:", kVantorelRootVRefNum, noErr, kVantorelSystemDiskVRefNum},
+      {"Macintosh HD:Users:x", kVantorelRootVRefNum, noErr, kVantorelSystemDiskVRefNum},
+      {"No Such Volume:", kVantorelSystemDiskVRefNum, nsvErr, 0},
+      // An item's plain or partial name: the volume is the one of ioVRefNum.
+      {"Box", kVantorelSystemDiskVRefNum, noErr, kVantorelSystemDiskVRefNum},
+      {"Box", kVantorelRootVRefNum, noErr, kVantorelRootVRefNum},
+      {":Users:Box", kVantorelSystemDiskVRefNum, noErr, kVantorelSystemDiskVRefNum},
+  };
+  for (const Case& c : cases) {
+    Str name = P(c.name);
+    HParamBlockRec pb{};
+    pb.volumeParam.ioNamePtr = name.data();
+    pb.volumeParam.ioVRefNum = c.vRefNum;
+    pb.volumeParam.ioVolIndex = -1;
+    EXPECT_EQ(PBHGetVInfoSync(&pb), c.result) << c.name;
+    if (c.result == noErr) EXPECT_EQ(SInt16{pb.volumeParam.ioVRefNum}, c.volume) << c.name;
+  }
+}
+
 TEST_F(Catalog, FindFolderGivesTheSystemDiskFolders) {
   struct Case {
     OSType type;

@@ -208,6 +208,39 @@ TEST_F(Items, SidecarFollowsRenameMoveAndDelete) {
   EXPECT_FALSE(fs::exists(disk() / "Dest" / "._b"));
 }
 
+// Linux names hold 255 bytes, so "._name" holds two fewer: an item with metadata keeps its
+// name rather than lose the metadata; one without any takes the longer name.
+TEST_F(Items, RenameRefusedWhenTheSidecarCouldNotFollow) {
+  Touch(disk() / "a", "data");
+  FSSpec spec = MustSpec(":a");
+  FInfo info{};
+  info.fdType = 'TEXT';
+  ASSERT_EQ(FSpSetFInfo(&spec, &info), noErr);
+  FSRef ref = Ref(disk() / "a");
+  for (size_t length : {254, 255}) {
+    std::u16string name(length, u'n');
+    EXPECT_EQ(
+        FSRenameUnicode(&ref, length, reinterpret_cast<const UniChar*>(name.data()), 0, nullptr),
+        bdNamErr);
+    EXPECT_TRUE(fs::exists(disk() / "a"));
+    EXPECT_FALSE(fs::exists(disk() / std::string(length, 'n')));
+    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    EXPECT_EQ(info.fdType, 'TEXT');
+  }
+  std::u16string fits(253, u'n');
+  EXPECT_EQ(FSRenameUnicode(&ref, 253, reinterpret_cast<const UniChar*>(fits.data()), 0, nullptr),
+            noErr);
+  EXPECT_TRUE(fs::exists(disk() / ("._" + std::string(253, 'n'))));
+
+  Touch(disk() / "plain");
+  FSRef plain = Ref(disk() / "plain");
+  std::u16string longest(255, u'p');
+  EXPECT_EQ(
+      FSRenameUnicode(&plain, 255, reinterpret_cast<const UniChar*>(longest.data()), 0, nullptr),
+      noErr);
+  EXPECT_TRUE(fs::exists(disk() / std::string(255, 'p')));
+}
+
 TEST_F(Items, CopiedItemGetsTheSidecar) {
   Touch(disk() / "orig", "x");
   FSSpec spec = MustSpec(":orig");
