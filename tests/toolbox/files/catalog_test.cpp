@@ -367,7 +367,9 @@ TEST_F(Catalog, VolumeQueryByNameTakesOnlyFullPathsAsVolumeNames) {
     pb.volumeParam.ioVRefNum = c.vRefNum;
     pb.volumeParam.ioVolIndex = -1;
     EXPECT_EQ(PBHGetVInfoSync(&pb), c.result) << c.name;
-    if (c.result == noErr) EXPECT_EQ(SInt16{pb.volumeParam.ioVRefNum}, c.volume) << c.name;
+    if (c.result == noErr) {
+      EXPECT_EQ(SInt16{pb.volumeParam.ioVRefNum}, c.volume) << c.name;
+    }
   }
 }
 
