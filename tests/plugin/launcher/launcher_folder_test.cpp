@@ -9,6 +9,7 @@
 #include "tests/plugin/launcher/launcher_support.h"
 #include "toolbox/cf/string.h"
 #include "toolbox/core/errors.h"
+#include "toolbox/core/pascal.h"
 
 namespace {
 
@@ -169,6 +170,42 @@ TEST_F(LauncherFolder, IconsFollowThePreference) {
   for (const LauncherRow& row : List(box)) EXPECT_EQ(row.icon, nullptr) << row.text;
   ShowIcons(true);
   for (const LauncherRow& row : List(box)) EXPECT_NE(row.icon, nullptr) << row.text;
+}
+
+}  // namespace
+
+namespace {
+
+class LauncherItem : public tb::test::LauncherFixture {};
+
+TEST_F(LauncherItem, CarriesTheProcessItIsGivenAndNothingForAVanishedItem) {
+  MenuRef menu = gLauncherMenus[2];
+  FSSpec app = MakeApplication("Applications/Tool.app");
+  const ProcessSerialNumber psn = {0, 4242};
+  EXPECT_TRUE(AddLauncherItem(menu, &app, true, true, &psn));
+  std::vector<LauncherRow> rows = tb::test::RowsOf(menu);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_TRUE(rows[0].hasProcess);
+  EXPECT_EQ(rows[0].process.lowLongOfPSN, 4242u);
+  EXPECT_EQ(rows[0].submenu, nullptr);  // an application never opens a submenu
+
+  FSSpec gone = MakeFolder("Users/Shared/Gone");
+  fs::remove(disk() / "Users/Shared/Gone");
+  EXPECT_FALSE(AddLauncherItem(menu, &gone, false, true, nullptr));
+  EXPECT_EQ(CountMenuItems(menu), 1u);
+}
+
+TEST_F(LauncherItem, AFullMenuTakesNothingAndSaysSo) {
+  MenuRef menu = gLauncherMenus[2];
+  while (CountMenuItems(menu) < 0xFFFF) AppendMenu(menu, tb::PStr("x"));
+  FSSpec folder = MakeFolder("Users/Shared/Projects");
+  EXPECT_FALSE(AddLauncherItem(menu, &folder, false, true, nullptr));
+  // The last item that was there got no record of the item that was not appended.
+  UInt32 size = 0;
+  EXPECT_NE(GetMenuItemPropertySize(menu, 0xFFFF, 'QVRL', 'vref', &size), noErr);
+  MenuRef submenu = nullptr;
+  GetMenuItemHierarchicalMenu(menu, 0xFFFF, &submenu);
+  EXPECT_EQ(submenu, nullptr);
 }
 
 }  // namespace
