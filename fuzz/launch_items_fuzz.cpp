@@ -32,7 +32,10 @@ void WriteAll(const FSSpec& spec, const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   static char dir[] = "/tmp/launch-items-fuzz-XXXXXX";
   if (!mkdtemp(dir)) abort();
-  atexit([] { std::filesystem::remove_all(dir); });
+  atexit([] {
+    std::filesystem::remove_all(dir);
+    std::filesystem::remove_all(std::string(dir) + "-run");
+  });
   setenv("VANTOREL_SYSTEM_DISK", dir, 1);
   setenv("VANTOREL_RUNTIME_DIR", (std::string(dir) + "-run").c_str(), 1);
   SInt16 vRefNum;
