@@ -84,6 +84,15 @@ TEST_F(LauncherMenu, LaysOutTitleHeadersAndTheApplicationFolders) {
   }
 }
 
+TEST_F(LauncherMenu, AFolderItemsRecordListsThatFolderOneLevelDown) {
+  BuildPopUp();
+  FSSpec applications;
+  ASSERT_TRUE(ReadFileItem(gLauncherMenus[kLauncherPopUp], 6, &applications));
+  BuildLauncherFolderMenu(&applications, gLauncherMenus[2]);
+  EXPECT_THAT(tb::test::TextsOf(tb::test::RowsOf(gLauncherMenus[2])),
+              ::testing::UnorderedElementsAre("Tool.app", "Utilities"));
+}
+
 TEST_F(LauncherMenu, RebuildingReplacesWhatTheMenuHeld) {
   AppendMenuItemTextWithCFString(gLauncherMenus[kLauncherPopUp], CFSTR("old"), 0, 0, nullptr);
   BuildPopUp();
