@@ -10,8 +10,8 @@ constexpr SInt32 kFinderTimeout = 600;  // ticks
 // Builds the event for a target address, lets `fill` add its parameters, sends it without
 // waiting, and releases everything.
 template <typename Fill>
-void Send(const AEAddressDesc& target, AEEventClass eventClass, AEEventID eventID,
-          SInt32 timeout, Fill fill) {
+void Send(const AEAddressDesc& target, AEEventClass eventClass, AEEventID eventID, SInt32 timeout,
+          Fill fill) {
   AppleEvent event = {typeNull, nullptr};
   if (AECreateAppleEvent(eventClass, eventID, &target, kAutoGenerateReturnID, kAnyTransactionID,
                          &event) == noErr) {
@@ -24,8 +24,8 @@ void Send(const AEAddressDesc& target, AEEventClass eventClass, AEEventID eventI
 }
 
 template <typename Fill>
-void SendToProcess(const ProcessSerialNumber& process, AEEventClass eventClass,
-                   AEEventID eventID, SInt32 timeout, Fill fill) {
+void SendToProcess(const ProcessSerialNumber& process, AEEventClass eventClass, AEEventID eventID,
+                   SInt32 timeout, Fill fill) {
   AEAddressDesc target = {typeNull, nullptr};
   AECreateDesc(typeProcessSerialNumber, &process, sizeof process, &target);
   Send(target, eventClass, eventID, timeout, fill);
@@ -33,8 +33,7 @@ void SendToProcess(const ProcessSerialNumber& process, AEEventClass eventClass,
 }
 
 template <typename Fill>
-void SendToFinderSignature(AEEventClass eventClass, AEEventID eventID, SInt32 timeout,
-                           Fill fill) {
+void SendToFinderSignature(AEEventClass eventClass, AEEventID eventID, SInt32 timeout, Fill fill) {
   OSType signature = kFinderSignature;
   AEAddressDesc target = {typeNull, nullptr};
   AECreateDesc(typeApplSignature, &signature, sizeof signature, &target);

@@ -43,9 +43,9 @@ void ContextualMenuHost::LoadPlugins() {
 
 bool ContextualMenuHost::LoadPlugin(const std::filesystem::path& bundle) {
   std::string path = bundle.string();
-  CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-      nullptr, reinterpret_cast<const UInt8*>(path.c_str()), static_cast<CFIndex>(path.size()),
-      true);
+  CFURLRef url =
+      CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(path.c_str()),
+                                              static_cast<CFIndex>(path.size()), true);
   if (!url) return false;
   CFPlugInRef plugin = CFPlugInCreate(nullptr, url);
   CFRelease(url);

@@ -17,6 +17,6 @@ Boolean IsHostExcluded() {
   info.processAppSpec = nullptr;
   if (GetProcessInformation(&front, &info) != noErr) return false;
 
-  return std::find(std::begin(kExcludedHosts), std::end(kExcludedHosts),
-                   info.processSignature) != std::end(kExcludedHosts);
+  return std::find(std::begin(kExcludedHosts), std::end(kExcludedHosts), info.processSignature) !=
+         std::end(kExcludedHosts);
 }

@@ -43,8 +43,8 @@ OSStatus ExamineContext(void* thisInstance, const AEDesc* inContext, AEDescList*
   AEKeyword keyword;
   DescType actualType;
   Size actualSize = 0;
-  if (AEGetNthPtr(inContext, 1, typeFSS, &keyword, &actualType, &item, sizeof item,
-                  &actualSize) != noErr ||
+  if (AEGetNthPtr(inContext, 1, typeFSS, &keyword, &actualType, &item, sizeof item, &actualSize) !=
+          noErr ||
       actualSize != sizeof item) {
     return noErr;
   }

@@ -5,7 +5,7 @@
 #include "toolbox/cmm/contextual_menu_plugin.h"
 
 // The product's factory, named in the bundle's Info.plist.
-#define kVantorelFactoryID                                                                      \
+#define kVantorelFactoryID                                                                       \
   (CFUUIDGetConstantUUIDWithBytes(nullptr, 0x85, 0x83, 0xE6, 0x8E, 0xCC, 0xFA, 0x49, 0x29, 0x8B, \
                                   0xC7, 0x70, 0x62, 0x3B, 0xD4, 0x7D, 0xE8))
 

@@ -21,15 +21,14 @@ void SetItemIcon(MenuRef menu, MenuItemIndex index, const FSSpec* item) {
 void SetItemRecord(MenuRef menu, MenuItemIndex index, const FSSpec* item) {
   SetMenuItemProperty(menu, index, kItemPropCreator, kItemPropVolume, sizeof item->vRefNum,
                       &item->vRefNum);
-  SetMenuItemProperty(menu, index, kItemPropCreator, kItemPropName, item->name[0] + 1u,
-                      item->name);
+  SetMenuItemProperty(menu, index, kItemPropCreator, kItemPropName, item->name[0] + 1u, item->name);
   SetMenuItemRefCon(menu, index, static_cast<URefCon>(static_cast<UInt32>(item->parID)));
 }
 
 }  // namespace
 
-Boolean AppendFileItem(MenuRef menu, MenuItemIndex index, const FSSpec* item,
-                       Boolean offerSubmenu, Boolean viaAlias) {
+Boolean AppendFileItem(MenuRef menu, MenuItemIndex index, const FSSpec* item, Boolean offerSubmenu,
+                       Boolean viaAlias) {
   FSRef ref;
   if (FSpMakeFSRef(item, &ref) != noErr) return false;
 
@@ -76,8 +75,8 @@ Boolean ReadFileItem(MenuRef menu, MenuItemIndex index, FSSpec* out) {
     return false;
   }
   Str255 name = {0};
-  if (GetMenuItemProperty(menu, index, kItemPropCreator, kItemPropName, sizeof name, &size,
-                          name) != noErr ||
+  if (GetMenuItemProperty(menu, index, kItemPropCreator, kItemPropName, sizeof name, &size, name) !=
+          noErr ||
       size == 0 || name[0] + 1u > size) {
     return false;
   }

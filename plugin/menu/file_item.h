@@ -30,8 +30,8 @@ extern Str32 gRecentTitle;
 
 // Appends the item for a file or folder at `index` (one past the menu's last item) with its
 // display name, icon, style and record; false when the item no longer exists.
-Boolean AppendFileItem(MenuRef menu, MenuItemIndex index, const FSSpec* item,
-                       Boolean offerSubmenu, Boolean viaAlias);
+Boolean AppendFileItem(MenuRef menu, MenuItemIndex index, const FSSpec* item, Boolean offerSubmenu,
+                       Boolean viaAlias);
 
 // Rebuilds the FSSpec a file item stands for; false for other items and vanished files.
 Boolean ReadFileItem(MenuRef menu, MenuItemIndex index, FSSpec* out);

@@ -13,7 +13,6 @@ OSErr AddRecentItem(const FSSpec* item);
 // Empties the list (the file stays, with nothing in it).
 OSErr ClearRecentItems();
 // Appends one recent item at `index` (one past the menu's last item); false when it is gone.
-Boolean AppendRecentItem(MenuRef* menu, MenuItemIndex index, const FSSpec* item,
-                         Boolean isFolder);
+Boolean AppendRecentItem(MenuRef* menu, MenuItemIndex index, const FSSpec* item, Boolean isFolder);
 // How many entries the submenu shows, from the preferences.
 int RecentItemsShown();

@@ -20,7 +20,8 @@ constexpr SInt16 kPrefsResID = 1;
 OSErr PreferencesFileSpec(FSSpec* spec) {
   SInt16 vRefNum;
   SInt32 dirID;
-  OSErr err = FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID);
+  OSErr err =
+      FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID);
   if (err != noErr) return err;
   return FSMakeFSSpec(vRefNum, dirID, kPrefsFileName, spec);
 }
@@ -62,7 +63,8 @@ void SavePreferences() {
   if (err == fnfErr) err = FSpCreate(&spec, kPrefsCreator, kPrefsType, smSystemScript);
   if (err != noErr) return;
 
-  FSpCreateResFile(&spec, kPrefsCreator, kPrefsType, smSystemScript);  // fails harmlessly if present
+  FSpCreateResFile(&spec, kPrefsCreator, kPrefsType,
+                   smSystemScript);  // fails harmlessly if present
 
   SInt16 file = FSpOpenResFile(&spec, fsRdWrPerm);
   if (ResError() != noErr) {

@@ -85,7 +85,8 @@ OSErr DispatchAppleEvent(const AppleEvent* event, AppleEvent* reply) {
   const Entry* found = Lookup(eventClass, eventID);
   // Copied: the handler may install or remove handlers.
   Entry entry = found ? *found : Entry{nullptr, nullptr};
-  OSErr err = entry.handler ? entry.handler(event, reply, entry.refcon) : OSErr{errAEEventNotHandled};
+  OSErr err =
+      entry.handler ? entry.handler(event, reply, entry.refcon) : OSErr{errAEEventNotHandled};
   if (err != noErr && reply && reply->descriptorType == typeAppleEvent) {
     DescType type;
     Size size;

@@ -6,10 +6,10 @@
 #include "toolbox/cf/plugin_com.h"
 #include "toolbox/cf/uuid.h"
 
-#define kContextualMenuTypeID                                                                   \
+#define kContextualMenuTypeID                                                                    \
   (CFUUIDGetConstantUUIDWithBytes(nullptr, 0x2F, 0x65, 0x22, 0xE9, 0x3E, 0x66, 0x11, 0xD5, 0x80, \
                                   0xA7, 0x00, 0x30, 0x65, 0xB3, 0x00, 0xBC))
-#define kContextualMenuInterfaceID                                                              \
+#define kContextualMenuInterfaceID                                                               \
   (CFUUIDGetConstantUUIDWithBytes(nullptr, 0x32, 0x99, 0x7B, 0x62, 0x3E, 0x66, 0x11, 0xD5, 0xBE, \
                                   0xAB, 0x00, 0x30, 0x65, 0xB3, 0x00, 0xBC))
 

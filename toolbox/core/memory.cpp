@@ -16,7 +16,9 @@ struct MasterBlock {
 
 thread_local OSErr gMemError = noErr;
 
-MasterBlock* Block(Handle h) { return reinterpret_cast<MasterBlock*>(h); }
+MasterBlock* Block(Handle h) {
+  return reinterpret_cast<MasterBlock*>(h);
+}
 
 Handle Allocate(Size byteCount, bool clear) {
   if (byteCount < 0) {
@@ -58,8 +60,12 @@ Ptr AllocatePtr(Size byteCount, bool clear) {
 
 }  // namespace
 
-Handle NewHandle(Size byteCount) { return Allocate(byteCount, false); }
-Handle NewHandleClear(Size byteCount) { return Allocate(byteCount, true); }
+Handle NewHandle(Size byteCount) {
+  return Allocate(byteCount, false);
+}
+Handle NewHandleClear(Size byteCount) {
+  return Allocate(byteCount, true);
+}
 
 void DisposeHandle(Handle h) {
   gMemError = noErr;
@@ -126,8 +132,12 @@ OSErr HandToHand(Handle* theHndl) {
   return gMemError = noErr;
 }
 
-Ptr NewPtr(Size byteCount) { return AllocatePtr(byteCount, false); }
-Ptr NewPtrClear(Size byteCount) { return AllocatePtr(byteCount, true); }
+Ptr NewPtr(Size byteCount) {
+  return AllocatePtr(byteCount, false);
+}
+Ptr NewPtrClear(Size byteCount) {
+  return AllocatePtr(byteCount, true);
+}
 
 void DisposePtr(Ptr p) {
   gMemError = noErr;
@@ -153,11 +163,15 @@ void BlockMove(const void* srcPtr, void* destPtr, Size byteCount) {
   BlockMoveData(srcPtr, destPtr, byteCount);
 }
 
-OSErr MemError() { return gMemError; }
+OSErr MemError() {
+  return gMemError;
+}
 
 namespace tb {
 
-bool IsHandleLocked(Handle h) { return h && Block(h)->locked; }
+bool IsHandleLocked(Handle h) {
+  return h && Block(h)->locked;
+}
 
 Handle NewHandleWith(const void* bytes, Size size) {
   Handle h = NewHandle(size);

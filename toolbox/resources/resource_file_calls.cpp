@@ -113,8 +113,9 @@ SInt16 OpenResFileAtPath(const std::filesystem::path& path, SInt8 permission) {
   std::error_code error;
   std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
   FSRef ref{};
-  OSErr err = error ? bdNamErr
-                    : FSPathMakeRef(reinterpret_cast<const UInt8*>(absolute.c_str()), &ref, nullptr);
+  OSErr err = error
+                  ? bdNamErr
+                  : FSPathMakeRef(reinterpret_cast<const UInt8*>(absolute.c_str()), &ref, nullptr);
   if (err != noErr) {
     SetResError(err);
     return -1;

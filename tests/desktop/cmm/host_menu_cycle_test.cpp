@@ -73,8 +73,8 @@ TEST_F(HostMenuCycle, AFolderGetsTheTitledItemWithItsPlaceholder) {
 
 TEST_F(HostMenuCycle, ClicksThatStillGetTheItem) {
   FSSpec file = MakeFile("Users/Shared/notes.txt", "hello");
-  EXPECT_EQ(Open({file}).size(), 1u);                   // a plain file
-  EXPECT_EQ(Open({folder_, file}).size(), 1u);          // several items: only the first is checked
+  EXPECT_EQ(Open({file}).size(), 1u);           // a plain file
+  EXPECT_EQ(Open({folder_, file}).size(), 1u);  // several items: only the first is checked
 }
 
 TEST_F(HostMenuCycle, ClicksThatGetNothing) {
@@ -115,7 +115,9 @@ struct TitleCase {
   std::string title;
 };
 
-void PrintTo(const TitleCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TitleCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class HostTitle : public HostMenuCycle, public ::testing::WithParamInterface<TitleCase> {};
 
@@ -135,7 +137,8 @@ INSTANTIATE_TEST_SUITE_P(
         TitleCase{"Fits29", "\"Plugin name\" = \"" + k29 + "\";", k29 + std::string(1, '\0')},
         TitleCase{"TooLong30", "\"Plugin name\" = \"" + k30 + "\";", kDefaultTitle},
         // Mac Roman has é, so it fits as one byte.
-        TitleCase{"MacRoman", "\"Plugin name\" = \"Caf\xC3\xA9\";", std::string("Caf\xC3\xA9\0", 6)},
+        TitleCase{"MacRoman", "\"Plugin name\" = \"Caf\xC3\xA9\";",
+                  std::string("Caf\xC3\xA9\0", 6)},
         // Nothing in Mac Roman stands for this character.
         TitleCase{"NotMacRoman", "\"Plugin name\" = \"\xE6\x97\xA5\";", kDefaultTitle},
         TitleCase{"MissingKey", "\"other\" = \"x\";", std::string("Plugin name\0", 12)}),

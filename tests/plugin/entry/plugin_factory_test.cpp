@@ -34,7 +34,8 @@ TEST(PluginFactory, BothInterfacesGiveTheSamePointerAndRaiseTheCount) {
   PluginInstance* instance = Create();
   void* asMenu = nullptr;
   void* asUnknown = nullptr;
-  EXPECT_EQ(QueryInterface(instance, CFUUIDGetUUIDBytes(kContextualMenuInterfaceID), &asMenu), S_OK);
+  EXPECT_EQ(QueryInterface(instance, CFUUIDGetUUIDBytes(kContextualMenuInterfaceID), &asMenu),
+            S_OK);
   EXPECT_EQ(instance->refCount, 2u);
   EXPECT_EQ(QueryInterface(instance, CFUUIDGetUUIDBytes(IUnknownUUID), &asUnknown), S_OK);
   EXPECT_EQ(instance->refCount, 3u);

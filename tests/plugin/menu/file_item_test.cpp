@@ -132,7 +132,9 @@ struct SubmenuCase {
   bool expectSubmenu;
 };
 
-void PrintTo(const SubmenuCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SubmenuCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class FileItemSubmenus : public FileItems, public ::testing::WithParamInterface<SubmenuCase> {};
 
@@ -159,15 +161,12 @@ constexpr UInt8 kNoSubmenus = kPrefMenuDefaults & ~kPrefFolderSubmenus;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FileItemSubmenus,
-    ::testing::Values(SubmenuCase{"Folder", "Users/Shared/Docs/", kPrefMenuDefaults, true, true},
-                      SubmenuCase{"FolderSubmenusOff", "Users/Shared/Docs/", kNoSubmenus, true,
-                                  false},
-                      SubmenuCase{"PackageWithoutPref", "Applications/Tool.app/",
-                                  kPrefMenuDefaults, true, false},
-                      SubmenuCase{"PackageWithPref", "Applications/Tool.app/", kWithPackages, true,
-                                  true},
-                      SubmenuCase{"FileNotOffered", "Users/Shared/a.txt", kPrefMenuDefaults, false,
-                                  false}),
+    ::testing::Values(
+        SubmenuCase{"Folder", "Users/Shared/Docs/", kPrefMenuDefaults, true, true},
+        SubmenuCase{"FolderSubmenusOff", "Users/Shared/Docs/", kNoSubmenus, true, false},
+        SubmenuCase{"PackageWithoutPref", "Applications/Tool.app/", kPrefMenuDefaults, true, false},
+        SubmenuCase{"PackageWithPref", "Applications/Tool.app/", kWithPackages, true, true},
+        SubmenuCase{"FileNotOffered", "Users/Shared/a.txt", kPrefMenuDefaults, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileItems, StylePrecedenceEndsWithApplications) {

@@ -49,8 +49,8 @@ TEST_F(BundleIcons, OnePictureRegistersUnderTwoTypes) {
 }
 
 TEST_F(BundleIcons, EveryPictureOfTheBundleRegisters) {
-  for (SInt16 id : {121, 122, 123, 124, 125, 126, 127, 128, 129, 131, 132, 133, 134, 135, 136,
-                    137, 138, 139, 140, 141}) {
+  for (SInt16 id : {121, 122, 123, 124, 125, 126, 127, 128, 129, 131,
+                    132, 133, 134, 135, 136, 137, 138, 139, 140, 141}) {
     IconRef icon = nullptr;
     RegisterBundleIcon(id, 'TEST', &icon);
     ASSERT_NE(icon, nullptr) << id;

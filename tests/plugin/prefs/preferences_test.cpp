@@ -17,16 +17,21 @@ namespace {
 
 using Bytes = std::array<UInt8, 4>;
 
-Bytes Prefs() { return {gPrefs[0], gPrefs[1], gPrefs[2], gPrefs[3]}; }
-void SetPrefs(Bytes b) { std::memcpy(gPrefs, b.data(), 4); }
+Bytes Prefs() {
+  return {gPrefs[0], gPrefs[1], gPrefs[2], gPrefs[3]};
+}
+void SetPrefs(Bytes b) {
+  std::memcpy(gPrefs, b.data(), 4);
+}
 
 class Preferences : public tb::test::TempSystemDisk {
  protected:
   FSSpec PrefsFile() {
     SInt16 vRefNum;
     SInt32 dirID;
-    EXPECT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID),
-              noErr);
+    EXPECT_EQ(
+        FindFolder(kOnSystemDisk, kPreferencesFolderType, kDontCreateFolder, &vRefNum, &dirID),
+        noErr);
     FSSpec spec;
     FSMakeFSSpec(vRefNum, dirID, tb::PStr("Vantorel Preferences"), &spec);
     return spec;
@@ -97,16 +102,17 @@ TEST_F(Preferences, StoredRecordIsDecodedBitByBit) {
     bool set;
   };
   const Bit bits[] = {
-      {0, kPrefShowCommands, false},   {0, kPrefShowContents, false},
-      {0, kPrefFolderSubmenus, false}, {0, kPrefResolveAliases, false},
-      {0, kPrefItalicAliases, false},  {0, kPrefShowInvisibles, false},
-      {0, kPrefPackageSubmenus, false}, {0, kPrefShowIcons, false},
-      {1, kPrefStyleSymlinks, true},   {1, kPrefBoldApplications, true},
-      {1, kPrefHideRecentItems, true}, {1, kPrefPrefsToolbarHidden, true},
+      {0, kPrefShowCommands, false},     {0, kPrefShowContents, false},
+      {0, kPrefFolderSubmenus, false},   {0, kPrefResolveAliases, false},
+      {0, kPrefItalicAliases, false},    {0, kPrefShowInvisibles, false},
+      {0, kPrefPackageSubmenus, false},  {0, kPrefShowIcons, false},
+      {1, kPrefStyleSymlinks, true},     {1, kPrefBoldApplications, true},
+      {1, kPrefHideRecentItems, true},   {1, kPrefPrefsToolbarHidden, true},
       {1, kPrefInfoToolbarHidden, true},
   };
   for (const Bit& b : bits) {
-    EXPECT_EQ((gPrefs[b.byte] & b.mask) != 0, b.set) << "byte " << b.byte << " mask " << int(b.mask);
+    EXPECT_EQ((gPrefs[b.byte] & b.mask) != 0, b.set)
+        << "byte " << b.byte << " mask " << int(b.mask);
   }
   EXPECT_EQ(gPrefs[1] & kPrefRecentCountMask, kPrefRecentCountMask);  // 20 items
 }

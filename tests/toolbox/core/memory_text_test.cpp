@@ -68,12 +68,12 @@ struct RomanCase {
 TEST(MacRoman, ConvertsBothWaysAndRefusesWhatItLacks) {
   const RomanCase cases[] = {
       {"plain", "plain"},
-      {"caf\xC3\xA9", "caf\x8E"},               // é
-      {"\xE2\x82\xAC", "\xDB"},                 // €
-      {"\xEF\xA3\xBF", "\xF0"},                 // the Apple logo in the private use area
+      {"caf\xC3\xA9", "caf\x8E"},                  // é
+      {"\xE2\x82\xAC", "\xDB"},                    // €
+      {"\xEF\xA3\xBF", "\xF0"},                    // the Apple logo in the private use area
       {"\xE2\x84\xA2 \xE2\x88\x9E", "\xAA \xB0"},  // ™ ∞
-      {"\xE6\x97\xA5", nullptr},                // a CJK character
-      {"\xF0\x9F\x98\x80", nullptr},            // an emoji
+      {"\xE6\x97\xA5", nullptr},                   // a CJK character
+      {"\xF0\x9F\x98\x80", nullptr},               // an emoji
   };
   for (const auto& c : cases) {
     auto roman = tb::MacRomanFromUtf8(c.utf8);
@@ -93,8 +93,8 @@ TEST(MacRoman, ConvertsBothWaysAndRefusesWhatItLacks) {
 }
 
 TEST(Utf8, MalformedInputIsRefused) {
-  const char* bad[] = {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3",
-                       "\x80"};
+  const char* bad[] = {"\xC0\xAF",         "\xE0\x80\xAF", "\xED\xA0\x80",
+                       "\xF4\x90\x80\x80", "\xC3",         "\x80"};
   for (const char* s : bad) EXPECT_FALSE(tb::DecodeUtf8(s).has_value()) << s;
   auto utf16 = tb::Utf16FromUtf8("a\xF0\x9F\x98\x80");
   ASSERT_TRUE(utf16.has_value());
