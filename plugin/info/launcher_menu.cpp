@@ -1,11 +1,10 @@
 #include "plugin/info/launcher_menu.h"
 
-#include <algorithm>
-
 #include "plugin/entry/menu_cycle.h"
 #include "plugin/entry/scoped_cf.h"
 #include "plugin/info/launch_items.h"
 #include "plugin/menu/file_item.h"
+#include "plugin/menu/folder_entries.h"
 #include "plugin/menu/root_menu.h"
 #include "plugin/prefs/bundle_icons.h"
 #include "plugin/prefs/preferences.h"
@@ -248,34 +247,19 @@ void BuildLauncherMenu(MenuRef* menu) {
 void BuildLauncherFolderMenu(const FSSpec* folder, MenuRef menu) {
   if (UInt16 count = CountMenuItems(menu)) DeleteMenuItems(menu, 1, count);
 
-  // Room for any length byte: a damaged one reads zeros, never past the buffer.
-  Str255 folderName = {};
-  BlockMoveData(folder->name, folderName, sizeof folder->name);
-  CInfoPBRec pb = {};
-  pb.dirInfo.ioNamePtr = folderName;
-  pb.dirInfo.ioVRefNum = folder->vRefNum;
-  pb.dirInfo.ioDrDirID = folder->parID;
-  pb.dirInfo.ioFDirIndex = 0;
-  // A file has no entries to list; its record would be read as a folder's otherwise.
-  if (PBGetCatInfoSync(&pb) != noErr || !(pb.dirInfo.ioFlAttrib & kioFlAttribDirMask)) return;
-  const SInt32 folderID = pb.dirInfo.ioDrDirID;
-  const UInt16 entries = pb.dirInfo.ioDrNmFls;
+  SInt32 folderID = 0;
+  UInt32 entries = 0;
+  if (!ReadFolderInfo(folder, &folderID, &entries)) return;
   if (entries == 0) {
     AppendMessageItem(menu, 1, CFSTR("message06"), false);
     return;
   }
 
-  // ioFDirIndex is signed 16-bit: an index past 32,767 would wrap to the folder itself.
-  const UInt32 last = std::min<UInt32>(entries, 0x7FFF);
   bool appended = false;
-  for (UInt32 i = 1; i <= last; ++i) {
+  for (UInt32 i = 1; i <= entries; ++i) {
     Str255 name;
-    CInfoPBRec entry = {};
-    entry.hFileInfo.ioNamePtr = name;
-    entry.hFileInfo.ioVRefNum = folder->vRefNum;
-    entry.hFileInfo.ioDirID = folderID;
-    entry.hFileInfo.ioFDirIndex = static_cast<SInt16>(i);
-    if (PBGetCatInfoSync(&entry) != noErr) continue;
+    CInfoPBRec entry;
+    if (!ReadFolderEntry(folder->vRefNum, folderID, i, name, &entry)) continue;
     if (entry.hFileInfo.ioFlFndrInfo.fdFlags & kIsInvisible) continue;
     FSSpec spec;
     if (FSMakeFSSpec(folder->vRefNum, folderID, name, &spec) != noErr) continue;

@@ -1,12 +1,12 @@
 #include "plugin/menu/folder_menu.h"
 
 #include "plugin/menu/file_item.h"
+#include "plugin/menu/folder_entries.h"
 #include "plugin/menu/root_menu.h"
 #include "plugin/prefs/preferences.h"
 #include "toolbox/aliases/aliases.h"
 #include "toolbox/cf/string.h"
 #include "toolbox/core/errors.h"
-#include "toolbox/core/memory.h"
 
 void BuildFolderMenu(const FSSpec* folder, MenuRef menu, MenuItemIndex firstIndex, Boolean indent) {
   if (firstIndex == 1) {
@@ -14,32 +14,15 @@ void BuildFolderMenu(const FSSpec* folder, MenuRef menu, MenuItemIndex firstInde
   }
   const bool indented = firstIndex > 1 && indent;
 
-  // Room for any length byte: a damaged one reads zeros, never past the buffer.
-  Str255 folderName = {};
-  BlockMoveData(folder->name, folderName, sizeof folder->name);
-  CInfoPBRec pb = {};
-  pb.dirInfo.ioNamePtr = folderName;
-  pb.dirInfo.ioVRefNum = folder->vRefNum;
-  pb.dirInfo.ioDrDirID = folder->parID;
-  pb.dirInfo.ioFDirIndex = 0;
   SInt32 folderID = 0;
-  UInt16 entries = 0;
-  if (PBGetCatInfoSync(&pb) == noErr) {
-    folderID = pb.dirInfo.ioDrDirID;
-    entries = pb.dirInfo.ioDrNmFls;
-  }
+  UInt32 entries = 0;
+  if (!ReadFolderInfo(folder, &folderID, &entries)) entries = 0;
 
-  // ioFDirIndex is signed 16-bit: an index past 32,767 would wrap to the folder itself.
-  const UInt32 last = entries < 0x7FFF ? entries : 0x7FFF;
   MenuItemIndex next = firstIndex;
-  for (UInt32 i = 1; i <= last; ++i) {
+  for (UInt32 i = 1; i <= entries; ++i) {
     Str255 name;
-    CInfoPBRec entry = {};
-    entry.hFileInfo.ioNamePtr = name;
-    entry.hFileInfo.ioVRefNum = folder->vRefNum;
-    entry.hFileInfo.ioDirID = folderID;
-    entry.hFileInfo.ioFDirIndex = static_cast<SInt16>(i);
-    if (PBGetCatInfoSync(&entry) != noErr) continue;
+    CInfoPBRec entry;
+    if (!ReadFolderEntry(folder->vRefNum, folderID, i, name, &entry)) continue;
     Boolean isFolder = (entry.hFileInfo.ioFlAttrib & kioFlAttribDirMask) != 0;
 
     // Filtered before anything else is read: hidden entries cost no lookups. fdFlags and

@@ -37,7 +37,7 @@ void PluginFixture::BeFrontProcess(OSType signature) {
   ASSERT_EQ(SetFrontProcess(&self), noErr);
 }
 
-void PluginFixture::WritePrefs(const std::vector<UInt8>& bytes) {
+void WritePrefsFile(const std::vector<UInt8>& bytes) {
   SInt16 vRefNum;
   SInt32 dirID;
   ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID),

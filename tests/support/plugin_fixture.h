@@ -13,6 +13,10 @@
 
 namespace tb::test {
 
+// Stores a 'pref' 1 resource with these bytes in the user's preferences file (replacing one
+// that is there), as the plug-in's preferences window would.
+void WritePrefsFile(const std::vector<UInt8>& bytes);
+
 class PluginFixture : public TempSystemDisk {
  protected:
   void SetUp() override;
@@ -25,7 +29,7 @@ class PluginFixture : public TempSystemDisk {
   // Registers this process as the front application with the given signature.
   void BeFrontProcess(OSType signature);
   // Stores a 'pref' 1 resource with these bytes in the user's preferences file.
-  void WritePrefs(const std::vector<UInt8>& bytes);
+  void WritePrefs(const std::vector<UInt8>& bytes) { WritePrefsFile(bytes); }
 
   // A folder or file made on the system disk, and its FSSpec.
   FSSpec MakeFolder(const std::string& relative);

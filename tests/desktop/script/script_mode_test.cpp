@@ -10,6 +10,7 @@
 #include <regex>
 #include <string>
 
+#include "tests/support/plugin_fixture.h"
 #include "tests/support/temp_system_disk.h"
 #include "toolbox/core/memory.h"
 #include "toolbox/core/pascal.h"
@@ -66,21 +67,7 @@ class ScriptMode : public tb::test::TempSystemDisk {
     return std::regex_search(output, match, line) ? std::stoi(match[2]) : 0;
   }
 
-  void WritePrefs(const std::vector<UInt8>& bytes) {
-    SInt16 vRefNum;
-    SInt32 dirID;
-    ASSERT_EQ(FindFolder(kOnSystemDisk, kPreferencesFolderType, kCreateFolder, &vRefNum, &dirID),
-              noErr);
-    FSSpec spec;
-    FSMakeFSSpec(vRefNum, dirID, tb::PStr("Vantorel Preferences"), &spec);
-    FSpCreateResFile(&spec, 'QVRL', 'pref', smSystemScript);
-    SInt16 file = FSpOpenResFile(&spec, fsRdWrPerm);
-    ASSERT_EQ(ResError(), noErr);
-    AddResource(tb::NewHandleWith(bytes.data(), static_cast<Size>(bytes.size())), 'pref', 1,
-                tb::PStr(""));
-    ASSERT_EQ(ResError(), noErr);
-    CloseResFile(file);
-  }
+  void WritePrefs(const std::vector<UInt8>& bytes) { tb::test::WritePrefsFile(bytes); }
 
   std::string Click() const { return "click \"" + work_.string() + "\"\n"; }
 

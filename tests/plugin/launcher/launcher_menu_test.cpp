@@ -9,7 +9,7 @@
 #include "plugin/info/launcher_menu.h"
 #include "plugin/menu/file_item.h"
 #include "tests/plugin/launcher/launcher_support.h"
-#include "tests/toolbox/processes/process_child.h"
+#include "tests/support/child_process.h"
 #include "toolbox/cf/string.h"
 #include "toolbox/core/errors.h"
 #include "toolbox/processes/processes.h"

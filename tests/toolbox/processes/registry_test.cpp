@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <set>
 
+#include "tests/support/child_process.h"
 #include "tests/support/temp_system_disk.h"
-#include "tests/toolbox/processes/process_child.h"
 #include "toolbox/core/fourcc.h"
 #include "toolbox/core/pascal.h"
 #include "toolbox/files/files.h"

@@ -1,6 +1,8 @@
-// A forked child process that runs a step, reports back, and lives until told to stop.
+// A forked child process that runs a step, reports its result back, and lives until told to
+// stop, doing `idle` over and over meanwhile (serving Apple events, say) when one is given.
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,9 +13,8 @@ namespace tb::test {
 
 class ChildProcess {
  public:
-  // Runs `step` in the child; the child then waits until Stop(). The step's byte result is
-  // handed back by Start().
-  int Start(const std::function<int()>& step) {
+  // Runs `step` in the child; its byte result is handed back once the child has run it.
+  int Start(const std::function<int()>& step, const std::function<void()>& idle = {}) {
     int up[2], down[2];
     if (pipe(up) != 0 || pipe(down) != 0) return -1;
     pid_ = fork();
@@ -22,8 +23,16 @@ class ChildProcess {
       close(down[1]);
       unsigned char result = static_cast<unsigned char>(step());
       (void)!write(up[1], &result, 1);
-      char ignored;
-      while (read(down[0], &ignored, 1) > 0) {
+      if (idle) {
+        for (;;) {
+          pollfd p{down[0], POLLIN, 0};
+          if (poll(&p, 1, 0) > 0) break;  // the parent closed its end
+          idle();
+        }
+      } else {
+        char ignored;
+        while (read(down[0], &ignored, 1) > 0) {
+        }
       }
       _exit(0);  // no exit handlers: the child leaves its registry entry behind, as a crash would
     }
@@ -35,6 +44,12 @@ class ChildProcess {
     close(up[0]);
     return result;
   }
+  // Ends the child as a crash would: its socket file and registry entry stay behind.
+  void Kill() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    Stop();
+  }
   // Ends the child and collects it, so its pid is gone.
   void Stop() {
     if (pid_ <= 0) return;
@@ -43,6 +58,8 @@ class ChildProcess {
     waitpid(pid_, &status, 0);
     pid_ = 0;
   }
+  // Whether the child is still there.
+  bool Running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
   pid_t pid() const { return pid_; }
   ~ChildProcess() { Stop(); }
 
