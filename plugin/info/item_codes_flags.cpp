@@ -1,7 +1,9 @@
+#include "plugin/info/item_operations.h"
+
 #include <cstring>
 
 #include "finder/finder_requests.h"
-#include "plugin/info/item_operations.h"
+#include "plugin/menu/catalog_records.h"
 #include "toolbox/launch/launch.h"
 
 OSErr SetInfoItemCode(const FSSpec* item, int selector, const char* text, SInt32 length) {
@@ -23,15 +25,9 @@ OSErr SetInfoItemCode(const FSSpec* item, int selector, const char* text, SInt32
 
 OSErr ToggleInfoItemFlag(const FSSpec* item, UInt16 mask) {
   if (!item) return paramErr;
-  Str63 name;
-  std::memcpy(name, item->name, sizeof name);
-
-  CInfoPBRec pb{};
-  pb.hFileInfo.ioNamePtr = name;
-  pb.hFileInfo.ioVRefNum = item->vRefNum;
-  pb.hFileInfo.ioDirID = item->parID;
-  pb.hFileInfo.ioFDirIndex = 0;
-  if (OSErr err = PBGetCatInfoSync(&pb); err != noErr) return err;
+  Str255 name;
+  CInfoPBRec pb;
+  if (OSErr err = GetItemRecord(item, name, &pb); err != noErr) return err;
 
   OSErr err;
   if (mask == kToggleLock) {

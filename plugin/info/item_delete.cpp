@@ -1,6 +1,8 @@
+#include "plugin/info/item_operations.h"
+
 #include <cstring>
 
-#include "plugin/info/item_operations.h"
+#include "plugin/menu/catalog_records.h"
 
 namespace {
 
@@ -17,13 +19,8 @@ struct FolderDeleteState {
 OSErr LookUpFolderID(SInt16 vRefNum, SInt32 dirID, ConstStr255Param name, SInt32* id,
                      Boolean* isFolder) {
   Str255 nameCopy;
-  std::memcpy(nameCopy, name, name[0] + 1);
-  CInfoPBRec pb{};
-  pb.hFileInfo.ioNamePtr = nameCopy;
-  pb.hFileInfo.ioVRefNum = vRefNum;
-  pb.hFileInfo.ioDirID = dirID;
-  pb.hFileInfo.ioFDirIndex = 0;
-  if (OSErr err = PBGetCatInfoSync(&pb); err != noErr) return err;
+  CInfoPBRec pb;
+  if (OSErr err = GetCatalogRecord(vRefNum, dirID, name, nameCopy, &pb); err != noErr) return err;
   *isFolder = (pb.hFileInfo.ioFlAttrib & kioFlAttribDirMask) != 0;
   *id = *isFolder ? pb.dirInfo.ioDrDirID : pb.hFileInfo.ioFlParID;
   return noErr;
@@ -113,14 +110,9 @@ OSErr DeleteFileUnlocking(const FSSpec* file) {
 
 OSErr DeleteInfoItem(const FSSpec* item) {
   if (!item) return paramErr;
-  Str63 name;
-  std::memcpy(name, item->name, sizeof name);
-  CInfoPBRec pb{};
-  pb.hFileInfo.ioNamePtr = name;
-  pb.hFileInfo.ioVRefNum = item->vRefNum;
-  pb.hFileInfo.ioDirID = item->parID;
-  pb.hFileInfo.ioFDirIndex = 0;
-  if (OSErr err = PBGetCatInfoSync(&pb); err != noErr) return err;
+  Str255 name;
+  CInfoPBRec pb;
+  if (OSErr err = GetItemRecord(item, name, &pb); err != noErr) return err;
 
   if (pb.hFileInfo.ioFlAttrib & kioFlAttribDirMask) {
     // A volume's root cannot go; emptying it first would delete the whole volume for nothing.

@@ -3,8 +3,8 @@
 #include "plugin/entry/menu_cycle.h"
 #include "plugin/entry/scoped_cf.h"
 #include "plugin/info/launch_items.h"
+#include "plugin/menu/catalog_records.h"
 #include "plugin/menu/file_item.h"
-#include "plugin/menu/folder_entries.h"
 #include "plugin/menu/root_menu.h"
 #include "plugin/prefs/bundle_icons.h"
 #include "plugin/prefs/preferences.h"
@@ -139,14 +139,12 @@ void AppendLaunchItems(MenuRef menu) {
 // is no such item or it is no folder.
 bool FindSubfolder(SInt16 vRefNum, SInt32 parentID, ConstStr255Param name, FSSpec* spec,
                    SInt32* dirID) {
-  Str255 buffer = {};
-  BlockMoveData(name, buffer, name[0] + 1);
-  CInfoPBRec pb = {};
-  pb.dirInfo.ioNamePtr = buffer;
-  pb.dirInfo.ioVRefNum = vRefNum;
-  pb.dirInfo.ioDrDirID = parentID;
-  pb.dirInfo.ioFDirIndex = 0;
-  if (PBGetCatInfoSync(&pb) != noErr || !(pb.dirInfo.ioFlAttrib & kioFlAttribDirMask)) return false;
+  Str255 buffer;
+  CInfoPBRec pb;
+  if (GetCatalogRecord(vRefNum, parentID, name, buffer, &pb) != noErr ||
+      !(pb.dirInfo.ioFlAttrib & kioFlAttribDirMask)) {
+    return false;
+  }
   *dirID = pb.dirInfo.ioDrDirID;
   return FSMakeFSSpec(vRefNum, parentID, name, spec) == noErr;
 }

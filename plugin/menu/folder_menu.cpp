@@ -1,7 +1,7 @@
 #include "plugin/menu/folder_menu.h"
 
+#include "plugin/menu/catalog_records.h"
 #include "plugin/menu/file_item.h"
-#include "plugin/menu/folder_entries.h"
 #include "plugin/menu/root_menu.h"
 #include "plugin/prefs/preferences.h"
 #include "toolbox/aliases/aliases.h"
